@@ -1,0 +1,303 @@
+#include "gas_space.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "numeric.h"
+
+namespace zt40 {
+
+using namespace steam;
+
+namespace {
+
+// The saturation line as one straight piece per full bar of gauge pressure:
+// T = slope * p + intercept with the whole p, so the pieces meet at every bar.
+struct SaturationRow {
+    double slope;      // K/Pa
+    double intercept;  // K
+};
+
+constexpr SaturationRow saturationRows[] = {
+    {0.0002059, 372.64},  {0.0001331, 379.92},  {0.0001008, 386.38},  {0.0000822, 391.96},
+    {0.00007, 396.84},    {0.0000612, 401.24},  {0.0000546, 405.2},   {0.0000493, 408.91},
+    {0.0000453, 412.11},  {0.0000417, 415.35},  {0.000039, 418.05},   {0.0000365, 420.8},
+    {0.0000344, 423.32},  {0.0000324, 425.92},  {0.0000308, 428.16},  {0.0000294, 430.26},
+    {0.000028, 432.5},    {0.0000268, 434.54},  {0.0000259, 436.16},  {0.00002435, 439.105},
+};
+constexpr int lastSaturationRow = 19;
+
+// Row for a gauge pressure; below the atmosphere the first row serves.
+const SaturationRow& saturationRowFor(double gaugePressure) {
+    const int bar = truncateTo<int>(gaugePressure / atmosphere);
+    return saturationRows[std::clamp(bar, 0, lastSaturationRow)];
+}
+
+// Nozzle law for steam (kappa 1.3): mass through `area` m² in `dt` s from
+// absolute pressure `upstream` to `downstream`, kg.
+double nozzleMass(double upstream, double downstream, double area, double dt) {
+    const double ratio = downstream / upstream;
+    const double psi = ratio < 0.547 ? 0.05137336  // choked
+                                     : std::pow(ratio, 1.538462) - std::pow(ratio, 1.769231);
+    return dt * area * std::sqrt(2.0 * upstream / 0.61 * 4.3333333 * psi);
+}
+
+// Which side pushes: the higher absolute pressure is upstream.
+struct FlowSides {
+    GasSpace* upstream;
+    GasSpace* downstream;
+    double upstreamPressure;  // Pa absolute
+    bool forward;             // `from` is upstream
+};
+
+// Mass that, moved from upstream to downstream, leaves both at one pressure.
+double equalisingMass(const GasSpace& up, const GasSpace& down) {
+    return down.volume * (up.steamMass + down.steamMass) * up.temperature /
+               (down.temperature * up.volume + down.volume * up.temperature) -
+           down.steamMass;
+}
+
+// True when moving `mass` would push the downstream above the upstream.
+bool wouldOvershoot(const GasSpace& up, const GasSpace& down, double mass) {
+    return pressureOf(down, down.steamMass + mass) > pressureOf(up, up.steamMass - mass);
+}
+
+// Litres of steam at the upstream state that `mass` kg occupy.
+double steamLitres(const FlowSides& sides, double mass) {
+    return mass * gasConstant * sides.upstream->temperature * 1000.0 / sides.upstreamPressure;
+}
+
+// Steam mass (kg) left of `litres` after `water` litres were taken by water.
+double steamMassOf(const FlowSides& sides, double litres, double water) {
+    return sides.upstreamPressure * (litres - water) / 1000.0 / gasConstant / sides.upstream->temperature;
+}
+
+// Moves `water` kg from upstream to downstream.
+void carryWater(const FlowSides& sides, double water) {
+    sides.downstream->waterMass += water;
+    sides.upstream->waterMass = std::max(0.0, sides.upstream->waterMass - water);
+}
+
+double moveSteam(const FlowSides& sides, double mass) {
+    sides.upstream->steamMass -= mass;
+    sides.downstream->steamMass += mass;
+    normalise(*sides.upstream);
+    return sides.forward ? mass : -mass;
+}
+
+FlowSides flowSides(GasSpace& from, GasSpace& to, double fromPressure, double toPressure) {
+    if (fromPressure > toPressure) return {&from, &to, fromPressure, true};
+    return {&to, &from, toPressure, false};
+}
+
+}  // namespace
+
+double pressureOf(const GasSpace& space, double steamMass) {
+    return steamMass * gasConstant * space.temperature / space.volume - atmosphere;
+}
+
+double atmosphericMass(const GasSpace& space) {
+    return space.volume * atmosphere / gasConstant / space.temperature;
+}
+
+void massFromPressure(GasSpace& space) {
+    space.steamMass = (space.pressure + atmosphere) * space.volume / gasConstant / space.temperature;
+}
+
+void normalise(GasSpace& space) {
+    space.pressure = pressureOf(space, space.steamMass);
+    if (!space.initialised || space.steamMass <= 0.0) {
+        space.steamMass = atmosphericMass(space);
+        space.pressure = 0.0;
+        space.initialised = true;
+    }
+}
+
+double saturationTemperature(double gaugePressure) {
+    if (gaugePressure < 0.0) return 372.64 + 0.0003658 * gaugePressure;
+    const SaturationRow& row = saturationRowFor(gaugePressure);
+    return row.slope * gaugePressure + row.intercept;
+}
+
+void saturate(GasSpace& space) {
+    space.temperature = saturationTemperature(space.pressure);
+    normalise(space);
+    // Solve p V = M R (a + b p) for p on this bar's piece of the line.
+    const SaturationRow& row = saturationRowFor(space.pressure);
+    const double massR = space.steamMass * gasConstant;
+    space.pressure = (row.intercept * massR - space.volume * atmosphere) / (space.volume - row.slope * massR);
+    space.temperature = saturationTemperature(space.pressure);
+}
+
+double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry) {
+    // Large steps only let steam escape to the open air.
+    if (dt > 0.05 && to.volume < 1e10) return 0.0;
+
+    // Water carry-over factors: a large vessel (the superheater) primes hard.
+    double forwardCarry = 0.00001;
+    double reverseCarryFactor = 0.0001;
+    if (from.volume >= 0.3 && from.volume <= 5.0 && to.volume < 1e80) {
+        forwardCarry = 0.01;
+        reverseCarryFactor = 0.0;
+    } else if (reverseCarry) {
+        forwardCarry = 0.0001;
+        reverseCarryFactor = 0.00001;
+    }
+
+    // Direction from the absolute pressures of the present masses.
+    const double fromPressure = pressureOf(from, from.steamMass) + atmosphere;
+    const double toPressure = pressureOf(to, to.steamMass) + atmosphere;
+    if (fromPressure == toPressure) return 0.0;
+    const FlowSides sides = flowSides(from, to, fromPressure, toPressure);
+    const double downstreamPressure = sides.forward ? toPressure : fromPressure;
+    double mass = nozzleMass(sides.upstreamPressure, downstreamPressure, area, dt);
+
+    // Water carried along with the steam, in proportion to the water present.
+    const bool mayCarry = sides.forward || !isAtmosphere(to) || to.waterMass > 0.0001;
+    if (mayCarry) {
+        if (sides.upstream->waterMass > 0.0001) {
+            const double litres = steamLitres(sides, mass);
+            const double factor = sides.forward ? forwardCarry : reverseCarryFactor;
+            const double water = std::min(litres * sides.upstream->waterMass / sides.upstream->volume * factor,
+                                          0.99 * sides.downstream->volume);
+            carryWater(sides, water);
+            mass = steamMassOf(sides, litres, water);
+        } else {
+            sides.upstream->waterMass = 0.0;
+        }
+    }
+
+    // No overshoot: stop at equal pressures; into the open air the space
+    // simply drops to atmospheric pressure.
+    if (wouldOvershoot(*sides.upstream, *sides.downstream, mass)) {
+        if (sides.forward && isAtmosphere(to)) {
+            const double before = from.steamMass;
+            from.steamMass = atmosphericMass(from);
+            normalise(from);
+            return before - from.steamMass;
+        }
+        mass = equalisingMass(*sides.upstream, *sides.downstream);
+        if (!std::isfinite(mass)) mass = 0.0;  // the open air as a reverse downstream
+    }
+    return moveSteam(sides, mass);
+}
+
+double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRate, double dt) {
+    const double fromPressure = pressureOf(from, from.steamMass) + atmosphere;
+    const double toPressure = pressureOf(to, to.steamMass) + atmosphere;
+    if (fromPressure == toPressure) return 0.0;
+    const FlowSides sides = flowSides(from, to, fromPressure, toPressure);
+    const double downstreamPressure = sides.forward ? toPressure : fromPressure;
+    double mass = nozzleMass(sides.upstreamPressure, downstreamPressure, area, dt);
+
+    // Priming: the boiler throws water over at the priming rate, never back.
+    if (sides.upstream->waterMass <= 0.0001) {
+        sides.upstream->waterMass = 0.0;
+    } else if (sides.forward) {
+        const double litres = steamLitres(sides, mass);
+        const double water = std::min({dt * primingRate, litres, 0.99 * sides.downstream->volume});
+        carryWater(sides, water);
+        mass = steamMassOf(sides, litres, water);
+    }
+
+    if (wouldOvershoot(*sides.upstream, *sides.downstream, mass)) {
+        mass = equalisingMass(*sides.upstream, *sides.downstream);
+    }
+    return moveSteam(sides, mass);
+}
+
+void mixTemperature(GasSpace& space, double inflowTemperature, double inflowMass) {
+    if (space.steamMass < 0.0001 || inflowMass < 0.0001) return;
+    space.temperature = (space.steamMass * space.temperature + inflowMass * inflowTemperature) /
+                        (space.steamMass + inflowMass);
+}
+
+namespace {
+
+// Near or below atmospheric pressure: the space takes heat from the wall
+// by its volume, and water lying in it boils off at the lowered pressure.
+void exchangeAtLowPressure(GasSpace& space, double& wall, double dt, bool compressorMode) {
+    if (compressorMode) {
+        space.temperature = wall;
+    } else if (space.steamMass > 0.0) {
+        const double heat = space.volume * 58000.0 * (wall - space.temperature) / 1000.0 * dt;  // J
+        space.temperature = (space.steamMass * specificHeat * space.temperature + heat) / specificHeat / space.steamMass;
+        wall = (wall * wallHeatCapacity - heat) / 470.0 / 8000.0;
+    }
+    const double boiling = saturationTemperature(space.pressure - atmosphere);  // K
+    if (space.waterMass > 0.0001 && wall > boiling) {
+        const double alpha = 2.0 * space.volume * 58000.0;  // W/K
+        // Never more than lies there: steam is not made from nothing.
+        const double evaporated = std::min(alpha * (wall - boiling) * dt / latentHeat(boiling), space.waterMass);
+        space.waterMass -= evaporated;
+        space.steamMass += evaporated;
+    }
+}
+
+}  // namespace
+
+void wallHeatExchange(GasSpace& space, double& wall, double dt, bool resetSpaces, bool compressorMode) {
+    const double saturation = saturationTemperature(space.pressure);  // K
+    const double alpha = 2.0 * space.volume * 58000.0;                // W/K
+
+    // A requested reset puts near-empty spaces at the wall temperature.
+    if (resetSpaces && space.pressure < 10000.0) {
+        space.temperature = wall;
+        space.steamMass = atmosphericMass(space);
+        return;
+    }
+    if (space.pressure <= 10000.0) {
+        exchangeAtLowPressure(space, wall, dt, compressorMode);
+        return;
+    }
+
+    // Heat flows from the hotter to the colder side.
+    const double heat = alpha * std::fabs(wall - space.temperature) * dt;  // J
+    const bool wallColder = wall < space.temperature;
+    const double steamChange = heat / (specificHeat * space.steamMass);  // K
+    const double wallChange = heat / wallHeatCapacity;                   // K
+    space.temperature += wallColder ? -steamChange : steamChange;
+    wall += wallColder ? wallChange : -wallChange;
+
+    // Below saturation the steam condenses on the metal ...
+    if (space.temperature < saturation) {
+        if (space.volume > 1e-5 && !compressorMode) {
+            const double condensed = heat / latentHeat(saturation);
+            space.steamMass -= condensed;
+            space.waterMass += condensed;
+        }
+        space.temperature = saturation;
+        normalise(space);
+        return;
+    }
+    // ... above it dry steam keeps its superheat, ...
+    if (space.waterMass <= 0.0001) {
+        space.waterMass = 0.0;
+        if (wallColder && wall > space.temperature) space.temperature = wall;
+        return;
+    }
+    // ... and wet steam spends the heat on evaporating its water.
+    const double evaporated = std::min(heat / latentHeat(saturation), space.waterMass);
+    space.waterMass -= evaporated;
+    space.steamMass += evaporated;
+    space.temperature = saturation;
+}
+
+void polytropicStep(CylinderSpace& space) {
+    space.pressure = space.pressure * std::pow(space.previousVolume / space.volume, 1.3);
+    space.temperature = (space.pressure + atmosphere) * space.volume / space.steamMass / gasConstant;
+}
+
+void coolTowardsSaturation(GasSpace& space, double drop) {
+    const double saturation = saturationTemperature(space.pressure);
+    if (saturation < space.temperature) space.temperature = std::max(space.temperature - drop, saturation);
+    normalise(space);
+}
+
+void drainWater(GasSpace& space, double dt) {
+    if (space.waterMass <= 0.0001) return;
+    space.waterMass -= (space.pressure * 7.142857142857143e-7 + 0.1) * dt;
+    if (space.waterMass < 0.0) space.waterMass = 0.0;
+}
+
+}  // namespace zt40
