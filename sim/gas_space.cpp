@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "numeric.h"
 
@@ -37,17 +38,28 @@ const SaturationRow& saturationRowFor(double gaugePressure) {
 // absolute pressure `upstream` to `downstream`, kg.
 double nozzleMass(double upstream, double downstream, double area, double dt) {
     const double ratio = downstream / upstream;
-    const double psi = ratio < 0.547 ? 0.05137336  // choked
-                                     : std::pow(ratio, 1.538462) - std::pow(ratio, 1.769231);
-    return dt * area * std::sqrt(2.0 * upstream / 0.61 * 4.3333333 * psi);
+    double psi = 0.05137336;  // choked below the critical ratio
+    if (!(ratio < 0.547)) {
+        // ratio^(2/kappa) - ratio^((kappa+1)/kappa) = r^(20/13) - r^(23/13),
+        // both from one thirteenth root.
+        const double t = std::pow(ratio, 1.0 / 13.0);
+        const double t2 = t * t, t4 = t2 * t2, t16 = t4 * t4 * t4 * t4;
+        const double t20 = t16 * t4;
+        psi = t20 - t20 * t2 * t;
+    }
+    constexpr double coefficient = 2.0 / 0.61 * 4.3333333;  // 2 kappa/(kappa-1), over the steam's 0.61
+    return dt * area * std::sqrt(coefficient * upstream * psi);
 }
 
 // Which side pushes: the higher absolute pressure is upstream.
 struct FlowSides {
     GasSpace* upstream;
     GasSpace* downstream;
-    double upstreamPressure;  // Pa absolute
-    bool forward;             // `from` is upstream
+    double upstreamPressure;    // Pa absolute
+    double downstreamPressure;  // Pa absolute
+    double upstreamFactor;      // Pa absolute per kg of steam
+    double downstreamFactor;    // Pa absolute per kg of steam
+    bool forward;               // `from` is upstream
 };
 
 // Mass that, moved from upstream to downstream, leaves both at one pressure.
@@ -58,9 +70,13 @@ double equalisingMass(const GasSpace& up, const GasSpace& down) {
 }
 
 // True when moving `mass` would push the downstream above the upstream.
-bool wouldOvershoot(const GasSpace& up, const GasSpace& down, double mass) {
-    return pressureOf(down, down.steamMass + mass) > pressureOf(up, up.steamMass - mass);
+bool wouldOvershoot(const FlowSides& sides, double mass) {
+    return (sides.downstream->steamMass + mass) * sides.downstreamFactor >
+           (sides.upstream->steamMass - mass) * sides.upstreamFactor;
 }
+
+// Absolute pressure per kg of steam in the space, Pa/kg.
+double pressureFactor(const GasSpace& space) { return gasConstant * space.temperature / space.volume; }
 
 // Litres of steam at the upstream state that `mass` kg occupy.
 double steamLitres(const FlowSides& sides, double mass) {
@@ -85,9 +101,15 @@ double moveSteam(const FlowSides& sides, double mass) {
     return sides.forward ? mass : -mass;
 }
 
-FlowSides flowSides(GasSpace& from, GasSpace& to, double fromPressure, double toPressure) {
-    if (fromPressure > toPressure) return {&from, &to, fromPressure, true};
-    return {&to, &from, toPressure, false};
+// Sides of a flow from the present masses; nullopt when the pressures are equal.
+std::optional<FlowSides> flowSides(GasSpace& from, GasSpace& to) {
+    const double fromFactor = pressureFactor(from);
+    const double toFactor = pressureFactor(to);
+    const double fromPressure = from.steamMass * fromFactor;  // Pa absolute
+    const double toPressure = to.steamMass * toFactor;        // Pa absolute
+    if (fromPressure > toPressure) return FlowSides{&from, &to, fromPressure, toPressure, fromFactor, toFactor, true};
+    if (fromPressure < toPressure) return FlowSides{&to, &from, toPressure, fromPressure, toFactor, fromFactor, false};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -145,12 +167,10 @@ double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCa
     }
 
     // Direction from the absolute pressures of the present masses.
-    const double fromPressure = pressureOf(from, from.steamMass) + atmosphere;
-    const double toPressure = pressureOf(to, to.steamMass) + atmosphere;
-    if (fromPressure == toPressure) return 0.0;
-    const FlowSides sides = flowSides(from, to, fromPressure, toPressure);
-    const double downstreamPressure = sides.forward ? toPressure : fromPressure;
-    double mass = nozzleMass(sides.upstreamPressure, downstreamPressure, area, dt);
+    const auto found = flowSides(from, to);
+    if (!found) return 0.0;
+    const FlowSides& sides = *found;
+    double mass = nozzleMass(sides.upstreamPressure, sides.downstreamPressure, area, dt);
 
     // Water carried along with the steam, in proportion to the water present.
     const bool mayCarry = sides.forward || !isAtmosphere(to) || to.waterMass > 0.0001;
@@ -169,7 +189,7 @@ double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCa
 
     // No overshoot: stop at equal pressures; into the open air the space
     // simply drops to atmospheric pressure.
-    if (wouldOvershoot(*sides.upstream, *sides.downstream, mass)) {
+    if (wouldOvershoot(sides, mass)) {
         if (sides.forward && isAtmosphere(to)) {
             const double before = from.steamMass;
             from.steamMass = atmosphericMass(from);
@@ -183,12 +203,10 @@ double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCa
 }
 
 double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRate, double dt) {
-    const double fromPressure = pressureOf(from, from.steamMass) + atmosphere;
-    const double toPressure = pressureOf(to, to.steamMass) + atmosphere;
-    if (fromPressure == toPressure) return 0.0;
-    const FlowSides sides = flowSides(from, to, fromPressure, toPressure);
-    const double downstreamPressure = sides.forward ? toPressure : fromPressure;
-    double mass = nozzleMass(sides.upstreamPressure, downstreamPressure, area, dt);
+    const auto found = flowSides(from, to);
+    if (!found) return 0.0;
+    const FlowSides& sides = *found;
+    double mass = nozzleMass(sides.upstreamPressure, sides.downstreamPressure, area, dt);
 
     // Priming: the boiler throws water over at the priming rate, never back.
     if (sides.upstream->waterMass <= 0.0001) {
@@ -200,7 +218,7 @@ double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRa
         mass = steamMassOf(sides, litres, water);
     }
 
-    if (wouldOvershoot(*sides.upstream, *sides.downstream, mass)) {
+    if (wouldOvershoot(sides, mass)) {
         mass = equalisingMass(*sides.upstream, *sides.downstream);
     }
     return moveSteam(sides, mass);

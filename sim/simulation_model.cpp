@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "numeric.h"
 #include "time_step.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr double drainCocksOpenArea = 0.0001;  // m² per working space
 constexpr double drainCocksShutArea = 1e-6;    // m², what a closed cock still lets by
-constexpr double chestVolume = 0.1;            // m³ of steam chest, as of exhaust space
 
 void resetAtmosphere(GasSpace& air, std::int32_t ambientTemp) {
     air = GasSpace{};
@@ -26,22 +26,26 @@ void resetAtmosphere(GasSpace& air, std::int32_t ambientTemp) {
 
 void SimulationModel::start(SimulationBlock& block) {
     const double keptSuperheaterVolume = previousSuperheaterBaseVolume_;
-    const double keptCrankAngle = lastSampledCrankAngle_;
+    const IndicatorSampler keptIndicator = indicator_;
     *this = SimulationModel{};  // fresh loop state for the new run
     previousSuperheaterBaseVolume_ = keptSuperheaterVolume;
-    lastSampledCrankAngle_ = keptCrankAngle;
+    indicator_ = keptIndicator;
+    indicator_.restart();
 
     // Steam chest and exhaust passage start at the cylinder metal's temperature.
     block.steamChestPyrometer = block.cylinderWallTemp;
     for (GasSpace* space : {&block.steamChest, &block.exhaustSpace}) {
         space->temperature = block.cylinderWallTemp;
-        space->volume = chestVolume;
+        space->volume = cylinder::chestVolume;
         space->pressure = pressureOf(*space, space->steamMass);
     }
     resetAtmosphere(atmosphere_, block.ambientTemp);
-    initialiseBoiler(block);
-    initialiseSuperheater(block);
-    buildCylinderSides(block);
+    boiler_.start(block, superheater_, previousSuperheaterBaseVolume_);
+
+    // Both cylinder sides, side 1 leading by a quarter turn.
+    bindSides(block);
+    buildSide(side1_, block.wheelAngle + std::numbers::pi / 2.0, block.cylinderWallTemp);
+    buildSide(side2_, block.wheelAngle, block.cylinderWallTemp);
 }
 
 void SimulationModel::runExchange(SimulationBlock& block) {
@@ -57,12 +61,20 @@ void SimulationModel::runExchange(SimulationBlock& block) {
     finishExchange(block);
 }
 
+void SimulationModel::bindSides(SimulationBlock& block) {
+    side1_.spaceA = &block.cylinder1SpaceA;
+    side1_.spaceB = &block.cylinder1SpaceB;
+    side2_.spaceA = &cylinder2SpaceA_;
+    side2_.spaceB = &cylinder2SpaceB_;
+}
+
 void SimulationModel::prepareExchange(SimulationBlock& block) {
+    bindSides(block);  // the model may have been copied or handed another block
     block.primingRate = 0.0;
     block.wheelPower = 0.0;
     drainCockArea_ = block.drainCocksOpen ? drainCocksOpenArea : drainCocksShutArea;
-    computeValveEvents(block);
-    computeTrainMass(block);
+    events_ = computeValveEvents(block);
+    runningGear_.prepareExchange(block);
 }
 
 void SimulationModel::subStep(SimulationBlock& block, double dt) {
@@ -72,26 +84,24 @@ void SimulationModel::subStep(SimulationBlock& block, double dt) {
 
     // Boiler side: injection, feed, volumes, fire, regulator, level, superheat.
     if (block.fineTimer) injectCylinderWater(block, dt);
-    feedInjector(block, dt);
-    updateSuperheaterVolume(block);
-    updateSpaceVolumes(block);
-    updateDraught(block, dt);
-    fireAndEvaporate(block, dt);
-    balanceBoiler(block, dt);
-    updateWaterLevel(block, dt);
-    updateSuperheaterTemperature(block, dt);
+    boiler_.feedInjector(block, dt);
+    boiler_.updateSuperheaterVolume(block, superheater_, previousSuperheaterBaseVolume_);
+    boiler_.updateBoilerVolume(block);
+    updateChestVolumes(block);
+    boiler_.updateDraught(block, dt);
+    boiler_.fireAndEvaporate(block, dt);
+    boiler_.balance(block, superheater_, atmosphere_, dt);
+    boiler_.updateWaterLevel(block, dt);
+    boiler_.updateSuperheaterTemperature(block, superheater_, dt);
 
     // Engine side: steam chest, both cylinders with the indicator, exhaust.
-    feedSteamChest(block, dt);
-    runCylinderSide1(block, dt);
-    if (!block.indicatorSide) sampleIndicator(block, 1);
-    runCylinderSide2(block, dt);
-    if (block.indicatorSide) sampleIndicator(block, 2);
+    feedSteamChest(block, superheater_, atmosphere_, drainCockArea_, events_.compressorMode, dt);
+    tractiveForce_ = runCylinders(block, dt);
     block.wheelPower = std::fabs(block.trainSpeed) * tractiveForce_ / 1000.0;  // kW
-    exhaustAndCool(block, dt);
+    exhaustAndCool(block, superheater_, atmosphere_, side2_, events_.compressorMode, dt);
 
     // Rail side: the train's answer to the force, then the wheels turn.
-    runRunningGear(block, dt);
+    runningGear_.step(block, tractiveForce_, dt);
     lagPyrometer(block, dt);
     block.acceleration =
         block.fineTimer ? (std::fabs(block.trainSpeed) - std::fabs(speedAtSubStepStart_)) / dt : 0.0;
@@ -111,38 +121,58 @@ void SimulationModel::finishExchange(SimulationBlock& block) {
 void SimulationModel::beginSubStep(SimulationBlock& block) {
     speedAtSubStepStart_ = block.trainSpeed;
     resetAtmosphere(atmosphere_, block.ambientTemp);
-    saturateBoiler(block);
+    boiler_.saturateAtStart(block);
     for (CylinderSpace* space :
          {&block.cylinder1SpaceA, &block.cylinder1SpaceB, &cylinder2SpaceA_, &cylinder2SpaceB_}) {
         space->previousVolume = space->volume;
     }
 }
 
-// The sub-models of boiler, cylinders, running gear and counter-pressure
-// brake follow. Until they are in place the engine stands cold and still.
+void SimulationModel::injectCylinderWater(SimulationBlock& block, double dt) {
+    if (block.cylinderWaterInjection < 1) return;
+    // Boiler water sprayed into the exhaust passage, drawn into the cylinders.
+    const double water = block.cylinderWaterInjection * dt / 1000.0;  // kg
+    block.boilerSteam.waterMass -= water;
+    block.exhaustSpace.waterMass += water;
+    const double cooling = block.cylinderWaterInjection * dt * 50.0;  // K
+    for (CylinderSpace* space :
+         {&block.cylinder1SpaceA, &block.cylinder1SpaceB, &cylinder2SpaceA_, &cylinder2SpaceB_}) {
+        coolTowardsSaturation(*space, cooling);
+    }
+}
 
-void SimulationModel::initialiseBoiler(SimulationBlock&) {}
-void SimulationModel::initialiseSuperheater(SimulationBlock&) {}
-void SimulationModel::buildCylinderSides(SimulationBlock&) {}
-void SimulationModel::computeValveEvents(SimulationBlock&) {}
-void SimulationModel::computeTrainMass(SimulationBlock&) {}
-void SimulationModel::saturateBoiler(SimulationBlock&) {}
-void SimulationModel::injectCylinderWater(SimulationBlock&, double) {}
-void SimulationModel::feedInjector(SimulationBlock&, double) {}
-void SimulationModel::updateSuperheaterVolume(SimulationBlock&) {}
-void SimulationModel::updateSpaceVolumes(SimulationBlock&) {}
-void SimulationModel::updateDraught(SimulationBlock&, double) {}
-void SimulationModel::fireAndEvaporate(SimulationBlock&, double) {}
-void SimulationModel::balanceBoiler(SimulationBlock&, double) {}
-void SimulationModel::updateWaterLevel(SimulationBlock&, double) {}
-void SimulationModel::updateSuperheaterTemperature(SimulationBlock&, double) {}
-void SimulationModel::feedSteamChest(SimulationBlock&, double) {}
-void SimulationModel::runCylinderSide1(SimulationBlock&, double) {}
-void SimulationModel::sampleIndicator(SimulationBlock&, int) {}
-void SimulationModel::runCylinderSide2(SimulationBlock&, double) {}
-void SimulationModel::exhaustAndCool(SimulationBlock&, double) {}
-void SimulationModel::runRunningGear(SimulationBlock&, double) {}
-void SimulationModel::lagPyrometer(SimulationBlock&, double) {}
-void SimulationModel::turnWheels(SimulationBlock&, double) {}
+void SimulationModel::updateChestVolumes(SimulationBlock& block) {
+    for (GasSpace* space : {&block.steamChest, &block.exhaustSpace}) {
+        space->volume = cylinder::chestVolume - space->waterMass / 1000.0;
+    }
+}
+
+double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
+    CylinderSurroundings around{block.steamChest, block.exhaustSpace,      atmosphere_, block.cylinderWallTemp,
+                                dt,               block.resetSpaces, events_.compressorMode};
+
+    // Side 1, a quarter turn ahead of side 2, then its drains and relief valves.
+    placeCrank(side1_, block.wheelAngle + std::numbers::pi / 2.0);
+    const double force1 = runSide(side1_, block, events_, around);  // N
+    ventSide1(block, atmosphere_, drainCockArea_, dt);
+    if (!block.indicatorSide) {
+        indicator_.noticeSide1Wrap(block, side1_.crankAngle);
+        indicator_.sample(block, side1_, force1, events_.compressorMode);
+    }
+
+    // Side 2; the two forces make the tractive force.
+    placeCrank(side2_, block.wheelAngle);
+    const double force = force1 + runSide(side2_, block, events_, around);  // N
+    ventSide2(block, side2_, atmosphere_, drainCockArea_, dt);
+    if (block.indicatorSide) indicator_.sample(block, side2_, force, events_.compressorMode);
+    return force;
+}
+
+void SimulationModel::turnWheels(SimulationBlock& block, double dt) {
+    double stepDegrees = 0.0;
+    const bool wrapped = runningGear_.turnWheels(block, dt, stepDegrees);
+    if (wrapped && block.indicatorSide) indicator_.crankWrapped(block);
+    indicator_.setStepDegrees(stepDegrees);
+}
 
 }  // namespace zt40

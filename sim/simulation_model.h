@@ -5,8 +5,12 @@
 // runExchange(). Everything the model keeps between exchanges lives here,
 // so two models never share state.
 
+#include "boiler.h"
+#include "cylinders.h"
 #include "gas_space.h"
+#include "indicator.h"
 #include "locomotive_state.h"
+#include "running_gear.h"
 
 namespace zt40 {
 
@@ -29,57 +33,43 @@ public:
     // Runs one exchange's sub-steps on `block`.
     void runExchange(SimulationBlock& block) override;
 
+    const RunningGear& runningGear() const { return runningGear_; }
+    const GasSpace& superheater() const { return superheater_; }
+    const CylinderSpace& cylinder2SpaceA() const { return cylinder2SpaceA_; }
+    const CylinderSpace& cylinder2SpaceB() const { return cylinder2SpaceB_; }
+    double draught() const { return boiler_.draught(); }  // kg/s
+
 private:
+    void bindSides(SimulationBlock& block);
     void prepareExchange(SimulationBlock& block);
     void subStep(SimulationBlock& block, double dt);
     void finishExchange(SimulationBlock& block);
 
-    // Thread-start preparation of the later sub-models.
-    void initialiseBoiler(SimulationBlock& block);
-    void initialiseSuperheater(SimulationBlock& block);
-    void buildCylinderSides(SimulationBlock& block);
-
-    // Per-exchange preparation.
-    void computeValveEvents(SimulationBlock& block);
-    void computeTrainMass(SimulationBlock& block);
-
-    // Sub-step phases, in the order they run.
     void beginSubStep(SimulationBlock& block);
-    void saturateBoiler(SimulationBlock& block);
     void injectCylinderWater(SimulationBlock& block, double dt);
-    void feedInjector(SimulationBlock& block, double dt);
-    void updateSuperheaterVolume(SimulationBlock& block);
-    void updateSpaceVolumes(SimulationBlock& block);
-    void updateDraught(SimulationBlock& block, double dt);
-    void fireAndEvaporate(SimulationBlock& block, double dt);
-    void balanceBoiler(SimulationBlock& block, double dt);
-    void updateWaterLevel(SimulationBlock& block, double dt);
-    void updateSuperheaterTemperature(SimulationBlock& block, double dt);
-    void feedSteamChest(SimulationBlock& block, double dt);
-    void runCylinderSide1(SimulationBlock& block, double dt);
-    void sampleIndicator(SimulationBlock& block, int side);
-    void runCylinderSide2(SimulationBlock& block, double dt);
-    void exhaustAndCool(SimulationBlock& block, double dt);
-    void runRunningGear(SimulationBlock& block, double dt);
-    void lagPyrometer(SimulationBlock& block, double dt);
+    void updateChestVolumes(SimulationBlock& block);
+    double runCylinders(SimulationBlock& block, double dt);
     void turnWheels(SimulationBlock& block, double dt);
 
     // Working objects of the run.
+    Boiler boiler_;
     GasSpace superheater_{};
     GasSpace atmosphere_{};
     CylinderSpace cylinder2SpaceA_{};
     CylinderSpace cylinder2SpaceB_{};
+    CylinderSide side1_{};
+    CylinderSide side2_{};
+    ValveEvents events_{};
+    RunningGear runningGear_;
+    IndicatorSampler indicator_;  // keeps the last sampled crank angle across restarts
 
     // Loop state across sub-steps and exchanges.
-    double drainCockArea_ = 0.0;              // m² vented by each working space
-    double speedAtSubStepStart_ = 0.0;        // m/s
-    double boilerTemperatureAtStart_ = 0.0;   // K after the sub-step's saturation
-    double tractiveForce_ = 0.0;              // N at the rim, both sides
-    double superheaterTargetTemperature_ = 0.0;  // K
+    double drainCockArea_ = 0.0;        // m² vented by each working space
+    double speedAtSubStepStart_ = 0.0;  // m/s
+    double tractiveForce_ = 0.0;        // N at the rim, both sides
 
     // Kept for the life of the program, across restarts.
     double previousSuperheaterBaseVolume_ = 0.0;  // m³
-    double lastSampledCrankAngle_ = 0.0;          // rad
 };
 
 }  // namespace zt40

@@ -83,15 +83,5 @@ TEST(SimulationModel, StartPutsChestAndExhaustAtWallTemperature) {
     }
 }
 
-TEST(SimulationModel, PeakPressureIsTruncatedToWholeBar) {
-    auto block = standingEngine();
-    SimulationModel model;
-    model.start(*block);
-    block->cylinder1SpaceB.pressure = 1290000.0;
-    block->cylinder1SpaceA.pressure = 300000.0;
-    model.runExchange(*block);
-    EXPECT_EQ(block->peakCylinderPressure, 12);
-}
-
 }  // namespace
 }  // namespace zt40

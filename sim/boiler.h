@@ -1,0 +1,47 @@
+#pragma once
+// The steam generator: fire and draught, evaporation with the boiler limit,
+// injector feed, regulator and pilot valve with priming, safety valve,
+// auxiliary blower, true and apparent water level, and the superheater
+// between regulator and steam chest. One method per phase of the sub-step.
+
+#include "gas_space.h"
+#include "locomotive_state.h"
+
+namespace zt40 {
+
+class Boiler {
+public:
+    // Thread start: the boiler on its saturation line, an empty superheater.
+    void start(SimulationBlock& block, GasSpace& superheater, double& previousSuperheaterBaseVolume);
+
+    // Sub-step phases, in the order they run.
+    void saturateAtStart(SimulationBlock& block);
+    void feedInjector(SimulationBlock& block, double dt);
+    void updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheater, double& previousBaseVolume);
+    void updateBoilerVolume(SimulationBlock& block);
+    void updateDraught(const SimulationBlock& block, double dt);
+    void fireAndEvaporate(SimulationBlock& block, double dt);
+    void balance(SimulationBlock& block, GasSpace& superheater, GasSpace& atmosphere, double dt);
+    void updateWaterLevel(SimulationBlock& block, double dt);
+    void updateSuperheaterTemperature(SimulationBlock& block, GasSpace& superheater, double dt);
+
+    double draught() const { return draught_; }  // kg/s, smoothed
+
+private:
+    double draught_ = 0.0;            // kg/s of exhaust and blower steam, smoothed
+    double fireLevel_ = 0.0;          // % of the hand-fired fire
+    double levelFilter_ = 454.0;      // mm on the depth scale
+    double sloshAmplitude_ = 0.0;     // mm
+    double pendingAmplitude_ = 0.0;   // mm, released at the next zero crossing
+    double sloshPhase_ = 0.0;         // rad
+    double primingRate_ = 0.0;        // l/s, used by the next sub-step's regulator flow
+    double superheaterTarget_ = 900.0;  // K
+    double temperatureAtStart_ = 0.0;   // K after the sub-step's first saturation
+    double evaporated_ = 0.0;           // kg in this sub-step
+    double regulatorInflow_ = 0.0;      // kg into the superheater in this sub-step
+};
+
+// Steam volume (m³) of the boiler holding `waterMass` kg of water.
+double boilerSteamVolume(double waterMass);
+
+}  // namespace zt40

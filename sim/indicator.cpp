@@ -1,0 +1,45 @@
+#include "indicator.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "numeric.h"
+
+namespace zt40 {
+
+void IndicatorSampler::noticeSide1Wrap(SimulationBlock& block, double crankAngle) {
+    if (std::fabs(crankAngle - lastCrankAngle_) > 4.71238898038469) crankWrapped(block);
+    lastCrankAngle_ = crankAngle;
+}
+
+void IndicatorSampler::crankWrapped(SimulationBlock& block) {
+    block.indicatorCount = writeIndex_;
+    writeIndex_ = 0;
+}
+
+void IndicatorSampler::sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode) {
+    if (counter_ < 360.0 / stepDegrees_ / 699.0 - 1.0) {
+        ++counter_;
+        return;
+    }
+    // Design millimetres to client pixels.
+    const double scale = block.displayScale;  // mm per pixel
+    const double originX = block.clientWidth;  // px
+    IndicatorPoint& p = block.indicatorSamples[0][writeIndex_];
+    IndicatorPoint& q = block.indicatorSamples[1][writeIndex_];
+    IndicatorPoint& r = block.indicatorSamples[2][writeIndex_];
+    p.x = q.x = truncateTo<std::int32_t>(side.pistonTravel * 4545.454545 / scale + originX - 3100.0 / scale);
+    p.y = truncateTo<std::int32_t>(2700.0 / scale - side.spaceB->pressure * 0.00166666 / scale);
+    q.y = truncateTo<std::int32_t>(2700.0 / scale - side.spaceA->pressure * 0.00166666 / scale);
+    r.x = truncateTo<std::int32_t>(originX - (side.crankAngle * 3000.0 / (2.0 * std::numbers::pi) + 100.0) / scale);
+    if (block.wheelSpeed != 0.0) {
+        const bool pulling = (block.wheelSpeed > 0.0 && !compressorMode) || (block.wheelSpeed < 0.0 && compressorMode);
+        const double offset = force * 0.0111111 / scale;  // px
+        r.y = truncateTo<std::int32_t>(pulling ? 2700.0 / scale - offset : 2700.0 / scale + offset);
+    }
+    counter_ = 0;
+    block.indicatorIndex = writeIndex_;
+    writeIndex_ = writeIndex_ >= indicatorRingSize - 1 ? 0 : writeIndex_ + 1;
+}
+
+}  // namespace zt40

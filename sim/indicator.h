@@ -1,0 +1,36 @@
+#pragma once
+// Samples of the indicator diagrams: the pressures of both working spaces
+// over piston travel and the tractive force over crank angle, written into
+// three 700-point rings in client pixels, about 699 points per revolution.
+
+#include "cylinders.h"
+#include "locomotive_state.h"
+
+namespace zt40 {
+
+class IndicatorSampler {
+public:
+    // A new run; the last sampled crank angle is kept.
+    void restart() {
+        counter_ = 0;
+        writeIndex_ = 0;
+        stepDegrees_ = 0.0;
+    }
+
+    // Side 1 notices the crank wrapping by itself.
+    void noticeSide1Wrap(SimulationBlock& block, double crankAngle);
+    // Side 2's wrap is the wheel angle's, seen where the wheels turn.
+    void crankWrapped(SimulationBlock& block);
+    // Writes a point when it is due. `force` is the rim force summed so far.
+    void sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode);
+    // Magnitude of the last wheel-angle change, degrees.
+    void setStepDegrees(double degrees) { stepDegrees_ = degrees; }
+
+private:
+    int counter_ = 0;
+    int writeIndex_ = 0;
+    double stepDegrees_ = 0.0;      // degrees per sub-step
+    double lastCrankAngle_ = 0.0;   // rad, kept across restarts
+};
+
+}  // namespace zt40
