@@ -32,10 +32,10 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$source_dir/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-configure_and_build build-asan all -DCMAKE_BUILD_TYPE=Debug -DZT40_SANITIZE=address,undefined
+configure_and_build build-asan all -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT40_SANITIZE=address,undefined
 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
 
 echo "== ThreadSanitizer (thread tests) =="
 export TSAN_OPTIONS="suppressions=$source_dir/tools/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
-configure_and_build build-tsan thread_tests -DCMAKE_BUILD_TYPE=Debug -DZT40_SANITIZE=thread
+configure_and_build build-tsan thread_tests -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT40_SANITIZE=thread
 ctest --test-dir build-tsan --output-on-failure -j "$jobs" --timeout 600 -L thread

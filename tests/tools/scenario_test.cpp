@@ -1,0 +1,93 @@
+#include "scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+namespace zt40 {
+namespace {
+
+std::string run(std::string_view text) {
+    ScenarioError error{};
+    const auto scenario = parseScenario(text, error);
+    EXPECT_TRUE(scenario) << error.line << ": " << error.message;
+    std::ostringstream csv;
+    if (scenario) runScenario(*scenario, csv);
+    return csv.str();
+}
+
+ScenarioError failure(std::string_view text) {
+    ScenarioError error{};
+    EXPECT_FALSE(parseScenario(text, error));
+    return error;
+}
+
+TEST(Scenario, BadLinesAreReportedWithTheirNumber) {
+    const struct {
+        const char* text;
+        int line;
+        const char* message;
+    } cases[] = {
+        {"run 10\nset nonsense 3\n", 2, "unknown field 'nonsense'"},
+        {"# start\n\nset reverser many\nrun 1\n", 3, "bad value 'many'"},
+        {"at -1 regulator 10\nrun 1\n", 1, "bad time '-1'"},
+        {"run 1\nprint 1 simTime bogus\n", 2, "unknown field 'bogus'"},
+        {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, run, print)"},
+        {"set regulator 10\n", 1, "no 'run SECONDS' line"},
+        {"run 0\n", 1, "expected 'run SECONDS' with SECONDS > 0"},
+        {"run 5\nset regulator\n", 2, "expected 'set FIELD VALUE'"},
+    };
+    for (const auto& c : cases) {
+        const ScenarioError error = failure(c.text);
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.message, c.message) << c.text;
+    }
+}
+
+TEST(Scenario, PrintsRowsAtTheIntervalAndAppliesSettingsOnTime) {
+    const std::string csv = run(
+        "set trainWeight 100   # comment after a line\n"
+        "at 0.5 reverser -120\n"
+        "run 1\n"
+        "print 0.25 simTime reverser trainWeight boilerSteam.pressure\n");
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "simTime,reverser,trainWeight,boilerSteam.pressure");
+    std::vector<std::string> rows;
+    while (std::getline(lines, line)) rows.push_back(line);
+    ASSERT_EQ(rows.size(), 5u);  // 0, 0.25, 0.5, 0.75 and the end at 1 s
+    EXPECT_EQ(rows[0].substr(0, 10), "0,0,100,13");
+    EXPECT_NE(rows[2].find(",-120,"), std::string::npos);
+    EXPECT_NE(rows[1].find(",0,"), std::string::npos);
+}
+
+TEST(Scenario, TheSameScenarioGivesTheSameBytes) {
+    const char* text =
+        "set trainWeight 300\nat 1 reverser -160\nat 1 pilotValve 115\nat 5 regulator 40\n"
+        "run 20\nprint 0.5 simTime trainSpeed wheelAngle boilerSteam.pressure steamChest.temperature\n";
+    const std::string first = run(text);
+    EXPECT_EQ(first, run(text));
+    EXPECT_GT(first.size(), 1000u);
+}
+
+TEST(Scenario, EveryFieldHasOneName) {
+    std::set<std::string> names;
+    for (const FieldAccess& field : scenarioFields()) EXPECT_TRUE(names.insert(field.name).second) << field.name;
+    EXPECT_TRUE(findField("boilerSteam.waterMass"));
+    EXPECT_TRUE(findField("cylinder1SpaceA.pressure"));
+    EXPECT_FALSE(findField("boilerSteam"));
+
+    // Integer fields take a value as the record would: truncated, saturated.
+    SimulationBlock block{};
+    findField("regulator")->set(block, 300.7);
+    EXPECT_EQ(block.regulator, 127);
+    findField("reverser")->set(block, -80.9);
+    EXPECT_EQ(block.reverser, -80);
+    findField("drainCocksOpen")->set(block, 1.0);
+    EXPECT_TRUE(block.drainCocksOpen);
+}
+
+}  // namespace
+}  // namespace zt40
