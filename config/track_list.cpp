@@ -1,0 +1,169 @@
+#include "track_list.h"
+
+#include <algorithm>
+#include <new>
+
+#include "number_text.h"
+
+namespace zt40 {
+
+TrackPoint* TrackAllocator::allocate() { return new (std::nothrow) TrackPoint{}; }
+void TrackAllocator::release(TrackPoint* point) { delete point; }
+
+namespace {
+
+constexpr std::size_t maxSegment = 259;  // characters of one column kept
+
+// printf("%6i").
+std::string rightAligned(int value, std::size_t width) {
+    std::string text = std::to_string(value);
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
+void switchTrackOff(LocomotiveState& state) {
+    state.trackAutomatic = false;
+    state.trackListFailed = true;
+}
+
+// A fresh, zeroed trailing point behind the tail, which becomes a profile point.
+bool appendTrailingPoint(LocomotiveState& state, TrackAllocator& allocator) {
+    TrackPoint* fresh = allocator.allocate();
+    if (!fresh) {
+        switchTrackOff(state);
+        return false;
+    }
+    *fresh = TrackPoint{};
+    fresh->prev = state.trackTail;
+    state.trackTail->next = fresh;
+    state.trackTail = fresh;
+    return true;
+}
+
+// A copy of `values` linked between `before` (may be null) and `after`.
+bool linkCopy(LocomotiveState& state, TrackAllocator& allocator, const TrackPoint& values, TrackPoint* before,
+              TrackPoint* after) {
+    TrackPoint* point = allocator.allocate();
+    if (!point) {
+        switchTrackOff(state);
+        return false;
+    }
+    // Filled in completely before it is linked.
+    *point = TrackPoint{values.friction, values.position, values.gradient, after, before};
+    if (before) before->next = point;
+    else state.trackHead = point;
+    after->prev = point;
+    return true;
+}
+
+}  // namespace
+
+void createFirstTrackPoint(LocomotiveState& state, TrackAllocator& allocator) {
+    TrackPoint* first = allocator.allocate();
+    if (first) *first = TrackPoint{};
+    state.trackHead = state.trackCurrent = state.trackTail = first;
+    if (!first) switchTrackOff(state);
+}
+
+void ensureDefaultTrackPoint(LocomotiveState& state, TrackAllocator& allocator) {
+    if (!state.trackListFailed && state.trackHead && state.trackHead == state.trackTail) {
+        state.trackTail->friction = 0.25f;
+        appendTrailingPoint(state, allocator);
+    }
+    state.trackCurrent = state.trackHead;
+}
+
+void freeTrackList(LocomotiveState& state, TrackAllocator& allocator) {
+    for (TrackPoint* point = state.trackHead; point;) {
+        TrackPoint* next = point->next;
+        allocator.release(point);
+        point = next;
+    }
+    state.trackHead = state.trackCurrent = state.trackTail = nullptr;
+}
+
+bool insertTrackRow(LocomotiveState& state, TrackAllocator& allocator) {
+    TrackPoint* row = state.trackTail;
+    TrackPoint* first = state.trackHead;
+    // Before the whole line: a new first point.
+    if (first != row && first->position > row->position) return linkCopy(state, allocator, *row, nullptr, first);
+    // Behind the whole line (or the first row): the row becomes the last point.
+    if (!row->prev || row->prev->position < row->position) return appendTrailingPoint(state, allocator);
+    // Within the line: before the first point that is not ahead of it.
+    TrackPoint* at = row;
+    while (at->prev && at->prev->position > row->position) at = at->prev;
+    if (at->prev && at->prev->position == row->position) return true;  // the first row of a position wins
+    return linkCopy(state, allocator, *row, at->prev, at);
+}
+
+void TrackRowParser::endColumn(LocomotiveState& state) {
+    acceptDecimalComma(segment_);
+    if (column_ == 0) state.trackTail->position = parseDecimal(segment_);
+    if (column_ == 1) state.trackTail->friction = static_cast<float>(parseDecimal(segment_));
+    ++column_;
+    segment_.clear();
+}
+
+bool TrackRowParser::completeRow(LocomotiveState& state, TrackAllocator& allocator) {
+    TrackPoint& row = *state.trackTail;
+    // Out-of-range gradients are clamped whole, so -150 stays downhill.
+    const int gradient = parseInteger(segment_);
+    column_ = 0;
+    segment_.clear();
+    row.friction = std::clamp(row.friction, 0.05f, 0.3f);
+    row.gradient = static_cast<std::int8_t>(std::clamp(gradient, -100, 100));
+    return insertTrackRow(state, allocator);
+}
+
+bool TrackRowParser::feed(LocomotiveState& state, TrackAllocator& allocator, char byte, bool lastByte) {
+    const bool loneLf = byte == '\n' && !afterCr_;
+    afterCr_ = byte == '\r';
+    if (byte == ';') {
+        endColumn(state);
+    } else if (segment_.size() < maxSegment) {
+        segment_ += byte;
+    }
+    // A row ends at a line end after at least one column, or at the end of a
+    // file whose last row has no line end.
+    const bool lineEnd = byte == '\r' || loneLf;
+    if ((lineEnd && column_ != 0) || (lastByte && state.trackTail->position != 0.0)) {
+        return completeRow(state, allocator);
+    }
+    return true;
+}
+
+std::string takeTrackRows(LocomotiveState& state, TrackAllocator& allocator) {
+    std::string rows;
+    TrackPoint* point = state.trackHead;
+    while (point && point->next) {
+        if (point->friction > 0.0f && point->friction < 0.4f) {
+            rows += formatFixed(point->position, 4, 13) + ";" + formatFixed(point->friction, 6, 10) + ";" +
+                    rightAligned(point->gradient, 6) + "\r\n";
+        }
+        TrackPoint* passed = point;
+        point = point->next;
+        allocator.release(passed);
+    }
+    if (point) allocator.release(point);  // the trailing point
+    state.trackHead = state.trackCurrent = state.trackTail = nullptr;
+    return rows;
+}
+
+TrackTableSnapshot takeTrackTableSnapshot(const LocomotiveState& state) {
+    TrackTableSnapshot snapshot;
+    const TrackPoint* point = state.trackCurrent;
+    if (!point) return snapshot;
+    // Eight points ahead, then sixteen back: the table starts there.
+    for (int i = 0; i < 8 && point->next; ++i) point = point->next;
+    for (int i = 0; i < 16 && point->prev; ++i) point = point->prev;
+    const TrackPoint* last = state.trackTail ? state.trackTail->prev : nullptr;
+    for (; point->next && snapshot.rowCount < TrackTableSnapshot::maxRows; point = point->next) {
+        snapshot.rows[snapshot.rowCount++] =
+            TrackTableRow{point->position,       point->friction,           point->gradient,
+                          point == state.trackHead, point == last,           point == state.trackCurrent,
+                          point->next == state.trackCurrent};
+    }
+    return snapshot;
+}
+
+}  // namespace zt40

@@ -1,0 +1,398 @@
+#include "configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <random>
+
+#include "config_fixtures.h"
+#include "configuration_file.h"
+#include "number_text.h"
+
+namespace zt40 {
+namespace {
+
+using testing::FreshRecord;
+
+constexpr double valueTolerance = 1e-9;
+
+// The record as the example header shows it.
+void exampleValues(LocomotiveState& s) {
+    s.cylinderWallTemp = 293.0;
+    s.ambientTemp = 293;
+    s.wheelAngle = std::numbers::pi / 2.0;
+    s.tankWater = 12000.0;
+    s.boilerSteam.pressure = 1350000.0;
+    s.boilerSteam.waterMass = 8500.0;
+    s.maxGradient = 40;
+    s.frictionFactor = 0.25;
+    s.boilerPower = 742500.0;
+    s.superheaterPower = 8000000.0;
+    s.trackAutomatic = s.injectorAutomatic = s.autoFiring = s.soundOn = s.regulatorHeavier = true;
+    s.valveLead = 2.0;
+    s.exhaustEnd = 86.0;
+    s.expansionEnd = 91.0;
+    s.blastPipeArea = 0.012;
+    s.portArea = 0.01;
+    s.waterQuality = 57;
+    s.targetWaterLevel = 329;
+    s.stepInterval = 0.014999999664723873;
+}
+
+// The example header, byte for byte: code page 1252, CR LF.
+const char* const exampleHeader =
+    "Zylindertemperatur  in \xb0" "C      : 20.000000\r\n"
+    "Umgebungstemperatur in \xb0" "C      : 20\r\n"
+    "Winkel des Rades    in Grad    : 90.000000\r\n"
+    "vorhandenes Wasser  in Liter   : 12000.000000\r\n"
+    "Druck im Kessel     in bar     : 13.500000\r\n"
+    "Zuggewicht          in Tonnen  : 0\r\n"
+    "Entfernung          in Meter   : 0.000000\r\n"
+    "Simulationszeit     in Sekunden: 0.000000\r\n"
+    "Wasser im Kessel    in Liter   : 8500.000000\r\n"
+    "Maximale Steigung   in Promille: 40\r\n"
+    "Reibfaktor                     : 0.250000\r\n"
+    "virtuelle Kesselleistung in kW : 11000.000000\r\n"
+    "virt. \xdc" "berhitzerleistung in kW : 8000.000000\r\n"
+    "\r\n"
+    "Streckenfunktion   (A/M): 1\r\n"
+    "Entw\xe4" "sserung       (E/A): 0\r\n"
+    "Injektor           (A/M): 1\r\n"
+    "Feuerung           (A/M): 1\r\n"
+    "Indikator          (J/N): 0\r\n"
+    "Schrift ausblenden (J/N): 0\r\n"
+    "Sound              (E/A): 1\r\n"
+    "Regler leichter    (J/N): 0\r\n"
+    "Regler schwerer    (J/N): 1\r\n"
+    "\r\n"
+    "komplette Voreilung in Grad        : 3.600000\r\n"
+    "Ende Ausstr\xf6" "mung    in Grad        : 154.800000\r\n"
+    "Ende Expansion      in Grad        : 163.800000\r\n"
+    "Blasrohrquerschnitt virtueller Wert: 12.000000\r\n"
+    "Kanal Schieberkasten -> Zylinder   : 10.000000\r\n"
+    "Wasserqualit\xe4" "t in Prozent          : 57\r\n"
+    "Angestr. Wasserst. im Kessel in mm : 125\r\n"
+    "Zeit zwischen den Schritten  in ms : 15.000000\r\n"
+    "\r\n"
+    "Streckendaten:\r\n";
+
+TEST(ConfigurationText, ExampleHeaderIsByteExact) {
+    TrackAllocator allocator;
+    FreshRecord record(allocator);
+    exampleValues(*record.state);
+    EXPECT_EQ(takeConfigurationText(*record.state, allocator), exampleHeader);
+    EXPECT_EQ(record.state->trackHead, nullptr);  // the list went with the text
+}
+
+TEST(ConfigurationText, RoundTripKeepsFieldsAndTrack) {
+    TrackAllocator allocator;
+    FreshRecord original(allocator);
+    LocomotiveState& s = *original.state;
+    exampleValues(s);
+    s.cylinderWallTemp = 412.25;
+    s.distance = 123456.5;
+    s.simTime = 987.125;
+    s.trainWeight = 1200;
+    s.drainCocksOpen = s.indicatorShown = s.textHidden = s.regulatorLighter = true;
+    s.waterQuality = 80;
+    s.maxGradient = 25;
+    s.targetWaterLevel = 300;
+    // A short profile read from rows.
+    readConfiguration("Streckendaten:\r\n   100.0000;  0.250000;     5\r\n  2500.5000;  0.120000;   -12\r\n", s,
+                      allocator);
+    const std::string text = takeConfigurationText(s, allocator);
+
+    FreshRecord copy(allocator);
+    readConfiguration(text, *copy.state, allocator);
+    const LocomotiveState& c = *copy.state;
+    EXPECT_NEAR(c.cylinderWallTemp, 412.25, valueTolerance);
+    EXPECT_EQ(c.ambientTemp, 293);
+    EXPECT_NEAR(c.wheelAngle, std::numbers::pi / 2.0, 1e-6);  // six decimals of a degree
+    EXPECT_NEAR(c.distance, 123456.5, valueTolerance);
+    EXPECT_NEAR(c.simTime, 987.125, valueTolerance);
+    EXPECT_EQ(c.trainWeight, 1200);
+    EXPECT_NEAR(c.boilerSteam.pressure, 1350000.0, valueTolerance);
+    EXPECT_NEAR(c.boilerSteam.waterMass, 8500.0, valueTolerance);
+    EXPECT_EQ(c.maxGradient, 25);
+    EXPECT_EQ(c.waterQuality, 80);
+    EXPECT_EQ(c.targetWaterLevel, 300);
+    EXPECT_NEAR(c.stepInterval, 0.015, 1e-9);
+    EXPECT_NEAR(c.boilerPower, 742500.0, 1e-3);
+    EXPECT_NEAR(c.blastPipeArea, 0.012, 1e-12);
+    EXPECT_NEAR(c.exhaustEnd, 86.0, 1e-6);
+    for (bool flag : {c.trackAutomatic, c.drainCocksOpen, c.injectorAutomatic, c.autoFiring, c.indicatorShown,
+                      c.textHidden, c.soundOn, c.regulatorLighter, c.regulatorHeavier}) {
+        EXPECT_TRUE(flag);
+    }
+    ASSERT_NE(c.trackHead, nullptr);
+    EXPECT_EQ(c.trackHead->position, 100.0);
+    EXPECT_EQ(c.trackHead->gradient, 5);
+    ASSERT_NE(c.trackHead->next, c.trackTail);
+    EXPECT_EQ(c.trackHead->next->position, 2500.5);
+    EXPECT_FLOAT_EQ(c.trackHead->next->friction, 0.12f);
+    EXPECT_EQ(c.trackHead->next->gradient, -12);
+    EXPECT_EQ(c.trackHead->next->next, c.trackTail);
+}
+
+// Reads `text` into a fresh record and validates it as loading does.
+std::unique_ptr<LocomotiveState> loaded(const std::string& text, Random15& random, TrackAllocator& allocator) {
+    auto state = std::make_unique<LocomotiveState>();
+    constructSteamSpaces(*state);
+    createFirstTrackPoint(*state, allocator);
+    readConfiguration(text, *state, allocator);
+    validateConfiguration(*state, true, random);
+    freeTrackList(*state, allocator);
+    return state;
+}
+
+// A header whose run state is plausible, so nothing is defaulted.
+std::string validRunState() {
+    return "Winkel des Rades    in Grad    : 90\r\n"
+           "vorhandenes Wasser  in Liter   : 9000\r\n"
+           "Druck im Kessel     in bar     : 12\r\n"
+           "Wasser im Kessel    in Liter   : 8000\r\n"
+           "Zeit zwischen den Schritten  in ms : 15\r\n";
+}
+
+TEST(ConfigurationReader, DecimalCommaAtoiAndTheSwitchRule) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    const auto s = loaded(validRunState() +
+                              "Reibfaktor                     : 0,3\r\n"
+                              "Zuggewicht          in Tonnen  : 1.500\r\n"
+                              "Sound              (E/A): 0\r\n"
+                              "Indikator          (J/N): 10\r\n"
+                              "xx Regler leichter    (J/N): 1\r\n"  // stray text before a label is harmless
+                              "Regler  schwerer    (J/N): 1\r\n",   // a changed blank count is not
+                          random, allocator);
+    EXPECT_FALSE(s->stateDefaulted);
+    EXPECT_NEAR(s->frictionFactor, 0.3, valueTolerance);
+    EXPECT_EQ(s->trainWeight, 1);
+    EXPECT_FALSE(s->soundOn);
+    EXPECT_TRUE(s->indicatorShown);
+    EXPECT_TRUE(s->regulatorLighter);
+    EXPECT_FALSE(s->regulatorHeavier);
+    EXPECT_NEAR(s->tankWater, 9000.0, valueTolerance);
+}
+
+TEST(ConfigurationReader, LaterDuplicatesWinAndLfOnlyFilesKeepTheirValues) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    std::string text = validRunState() + "Zuggewicht          in Tonnen  : 100\r\n" +
+                       "Zuggewicht          in Tonnen  : 250\r\n";
+    EXPECT_EQ(loaded(text, random, allocator)->trainWeight, 250);
+
+    // The same file saved by an editor that writes LF alone.
+    std::string lfOnly;
+    for (char c : text) {
+        if (c != '\r') lfOnly += c;
+    }
+    const auto s = loaded(lfOnly, random, allocator);
+    EXPECT_EQ(s->trainWeight, 250);
+    EXPECT_NEAR(s->tankWater, 9000.0, valueTolerance);
+    EXPECT_FALSE(s->stateDefaulted);
+}
+
+TEST(ConfigurationReader, OverlongLinesAreCutSafely) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    const std::string longLabel(5000, 'x');
+    const std::string longValue(5000, '7');
+    const auto s = loaded(longLabel + ":" + longValue + "\r\n" + validRunState() + "Reibfaktor                     : 0." +
+                              std::string(400, '1') + "\r\nZuggewicht          in Tonnen  : " + longValue + "\r\n",
+                          random, allocator);
+    EXPECT_NEAR(s->frictionFactor, 0.1111111111, 1e-9);
+    EXPECT_EQ(s->trainWeight, 0);  // 777... saturates beyond 5000 t and is defaulted
+    EXPECT_FALSE(s->stateDefaulted);
+}
+
+TEST(Validation, AStepTimeOf200MsResetsSwitchesAndMachine) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    const auto s = loaded(
+        "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+        "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+        "Zeit zwischen den Schritten  in ms : 200\r\n"
+        "Sound              (E/A): 0\r\nIndikator          (J/N): 1\r\nEntw\xe4sserung       (E/A): 1\r\n"
+        "komplette Voreilung in Grad        : 9\r\nMaximale Steigung   in Promille: 70\r\n"
+        "virt. \xdc" "berhitzerleistung in kW : 100\r\n",
+        random, allocator);
+    EXPECT_TRUE(s->stateDefaulted);
+    EXPECT_NEAR(s->stepInterval, 0.015, valueTolerance);
+    EXPECT_TRUE(s->soundOn);
+    EXPECT_FALSE(s->indicatorShown);
+    EXPECT_FALSE(s->drainCocksOpen);
+    EXPECT_EQ(s->valveLead, 2.0);
+    EXPECT_EQ(s->maxGradient, 40);
+    EXPECT_EQ(s->superheaterPower, 8000000.0);
+    EXPECT_GE(s->waterQuality, 0);
+    EXPECT_LE(s->waterQuality, 100);
+    EXPECT_NEAR(s->boilerSteam.pressure, 1200000.0, valueTolerance);  // the rest of the run state stays
+}
+
+TEST(Validation, AnAmbientOf40DegreesIsReplacedAndTheCylinderRaised) {
+    TrackAllocator allocator;
+    Random15 random(3);
+    const auto s = loaded(validRunState() + "Umgebungstemperatur in \xb0" "C      : 40\r\n" +
+                              "Zylindertemperatur  in \xb0" "C      : -20\r\n",
+                          random, allocator);
+    EXPECT_GE(s->ambientTemp, 253);
+    EXPECT_LE(s->ambientTemp, 303);
+    EXPECT_EQ(s->cylinderWallTemp, s->ambientTemp);
+}
+
+TEST(Validation, SuperheaterPowerZeroIsKeptAsATinyDivisorAndWrittenAsZero) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    auto s = loaded(validRunState() + "virt. \xdc" "berhitzerleistung in kW : 0\r\n", random, allocator);
+    EXPECT_EQ(s->superheaterPower, 1e-99);
+    createFirstTrackPoint(*s, allocator);
+    const std::string text = takeConfigurationText(*s, allocator);
+    EXPECT_NE(text.find("berhitzerleistung in kW : 0.000000\r\n\r\n"), std::string::npos);
+}
+
+TEST(Validation, WithoutRunStateCheckOnlyMachineValues) {
+    Random15 random(1);
+    auto s = std::make_unique<LocomotiveState>();
+    s->wheelAngle = 0.0;      // would be redrawn with the run-state check
+    s->stepInterval = 0.5;    // likewise
+    s->frictionFactor = 0.9;  // implausible machine value
+    validateConfiguration(*s, false, random);
+    EXPECT_EQ(s->wheelAngle, 0.0);
+    EXPECT_EQ(s->stepInterval, 0.5);
+    EXPECT_EQ(s->frictionFactor, 0.25);
+    EXPECT_FALSE(s->stateDefaulted);
+}
+
+TEST(Validation, DefaultsDrawTheirRandomNumbersInOrder) {
+    // Wheel angle, then water quality, then ambient temperature.
+    Random15 reference(99);
+    const double angle = reference.next() / 5215.03;
+    const int quality = static_cast<int>(reference.next() / 327.67);
+    const int ambient = static_cast<int>(reference.next() / 655.34 + 253.0);
+    Random15 random(99);
+    auto s = std::make_unique<LocomotiveState>();
+    validateConfiguration(*s, true, random);
+    EXPECT_EQ(s->wheelAngle, angle);
+    EXPECT_EQ(s->waterQuality, quality);
+    EXPECT_EQ(s->ambientTemp, ambient);
+    EXPECT_TRUE(s->stateDefaulted);
+    EXPECT_EQ(s->tankWater, 12000.0);
+    EXPECT_EQ(s->boilerSteam.pressure, 1350000.0);
+    EXPECT_EQ(s->boilerSteam.waterMass, 8500.0);
+    EXPECT_EQ(s->targetWaterLevel, 329);
+    EXPECT_EQ(s->boilerPower, 742500.0);
+}
+
+TEST(FreshStart, KeepsMachineAndSwitchesStartsANewRun) {
+    Random15 random(7);
+    auto s = std::make_unique<LocomotiveState>();
+    s->portArea = 0.02;
+    s->soundOn = true;
+    s->distance = 5000.0;
+    s->trainWeight = 700;
+    s->boilerSteam.waterMass = 7000.0;
+    applyFreshStart(*s, random);
+    EXPECT_EQ(s->portArea, 0.02);
+    EXPECT_TRUE(s->soundOn);
+    EXPECT_EQ(s->distance, 0.0);
+    EXPECT_EQ(s->trainWeight, 0);
+    EXPECT_EQ(s->boilerSteam.waterMass, 8500.0);
+    EXPECT_EQ(s->cylinderWallTemp, s->ambientTemp);
+    EXPECT_GE(s->ambientTemp, 253);
+    EXPECT_LE(s->ambientTemp, 303);
+    EXPECT_LT(s->wheelAngle, 2.0 * std::numbers::pi);
+}
+
+TEST(ConfigurationReader, ArbitraryBytesStayWithinTheValidatedRanges) {
+    std::mt19937 bytes(20261208);
+    Random15 random(5);
+    TrackAllocator allocator;
+    const std::string labels[] = {"Reibfaktor                     :", "Zuggewicht          in Tonnen  :",
+                                  "Streckendaten:", "Zeit zwischen den Schritten  in ms :", ";", ",", ".", "\r\n",
+                                  "\n", "1", "-", "e999", "nan"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const int pieces = static_cast<int>(bytes() % 60);
+        for (int i = 0; i < pieces; ++i) {
+            if (bytes() % 3 == 0) text += labels[bytes() % std::size(labels)];
+            else text += static_cast<char>(bytes() % 256);
+        }
+        const auto s = loaded(text, random, allocator);
+        ASSERT_TRUE(s->frictionFactor > 0.0 && s->frictionFactor <= 0.4) << round << ": " << s->frictionFactor;
+        ASSERT_TRUE(s->stepInterval >= 0.01 && s->stepInterval <= 0.1) << round;
+        ASSERT_TRUE(s->trainWeight >= 0 && s->trainWeight <= 5000) << round;
+        ASSERT_TRUE(s->ambientTemp >= 253 && s->ambientTemp <= 303) << round;
+        ASSERT_TRUE(s->cylinderWallTemp >= s->ambientTemp && s->cylinderWallTemp <= 800.0) << round << ": " << s->cylinderWallTemp;
+        ASSERT_TRUE(s->tankWater > 0.0 && s->tankWater <= 12000.0) << round;
+        ASSERT_TRUE(s->waterQuality >= 0 && s->waterQuality <= 100) << round;
+        ASSERT_TRUE(s->maxGradient >= 0 && s->maxGradient <= 100) << round;
+        ASSERT_TRUE(std::isfinite(s->distance) && std::isfinite(s->simTime) && s->simTime >= 0.0) << round;
+        // A drawn angle reaches 32767 / 5215.03, a hair beyond 2π.
+        ASSERT_TRUE(s->wheelAngle >= 0.0 && s->wheelAngle <= 32767 / 5215.03) << round << ": " << s->wheelAngle;
+    }
+}
+
+TEST(NumberText, AtofAndAtoiSemanticsWithoutLocale) {
+    EXPECT_EQ(parseDecimal("  12.5kg"), 12.5);
+    EXPECT_EQ(parseDecimal("-.5"), -0.5);
+    EXPECT_EQ(parseDecimal("1e3"), 1000.0);
+    EXPECT_EQ(parseDecimal("abc"), 0.0);
+    EXPECT_EQ(parseDecimal("inf"), 0.0);
+    EXPECT_EQ(parseDecimal("1e999"), 0.0);
+    EXPECT_EQ(parseInteger(" -42x"), -42);
+    EXPECT_EQ(parseInteger("99999999999"), 2147483647);
+    EXPECT_EQ(formatFixed(1234.5, 4, 13), "    1234.5000");
+    EXPECT_EQ(formatFixed(-0.25, 6), "-0.250000");
+    std::string text = "1.5,3";
+    acceptDecimalComma(text);
+    EXPECT_EQ(text, "1.5,3");
+    text = "1,5.3";
+    acceptDecimalComma(text);
+    EXPECT_EQ(text, "1.5.3");
+}
+
+TEST(ConfigurationFile, MissingOrEmptyFileGivesDefaultsSavingWritesIt) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / configurationFileName;
+    TrackAllocator allocator;
+    Random15 random(11);
+    for (bool empty : {false, true}) {
+        if (empty) std::ofstream(file, std::ios::binary).flush();
+        FreshRecord record(allocator);
+        loadConfiguration(file, *record.state, random, allocator);
+        EXPECT_TRUE(record.state->stateDefaulted);
+        EXPECT_EQ(record.state->stepInterval, 0.015);
+        EXPECT_EQ(record.state->boilerSteam.pressure, 1350000.0);
+    }
+    FreshRecord record(allocator);
+    loadConfiguration(file, *record.state, random, allocator);
+    ensureDefaultTrackPoint(*record.state, allocator);
+    EXPECT_FALSE(saveConfiguration(file, *record.state, allocator));
+    FreshRecord again(allocator);
+    loadConfiguration(file, *again.state, random, allocator);
+    EXPECT_FALSE(again.state->stateDefaulted);  // now the run state is plausible
+    EXPECT_EQ(again.state->waterQuality, record.state->waterQuality);
+    ASSERT_NE(again.state->trackHead, again.state->trackTail);
+    EXPECT_FLOAT_EQ(again.state->trackHead->friction, 0.25f);
+}
+
+TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAlone) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / configurationFileName;
+    std::ofstream(file, std::ios::binary) << "old contents";
+    // The temporary file cannot be made: a directory stands in its way.
+    std::filesystem::create_directory(directory.path() / (std::string(configurationFileName) + ".tmp"));
+    TrackAllocator allocator;
+    FreshRecord record(allocator);
+    EXPECT_TRUE(saveConfiguration(file, *record.state, allocator));
+    std::ifstream in(file, std::ios::binary);
+    const std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(contents, "old contents");
+    EXPECT_TRUE(writeFileReplacing(directory.path() / "no" / "such" / "dir" / "x.cfg", "data"));
+}
+
+}  // namespace
+}  // namespace zt40
