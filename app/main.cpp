@@ -1,15 +1,24 @@
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 
-#include "main_window.h"
+#include "qt_main_window.h"
+#include "window_logic.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    zt40::MainWindow window;
-    // The design area is 8000 x 5851 mm; open at that aspect over most of the screen.
+
+    // The operating instructions first, as on the real engine's notice board.
+    QMessageBox notice(QMessageBox::Warning, QStringLiteral("Hinweis"),
+                       QString::fromUtf8(zt40::MainWindowLogic::startupNotice()), QMessageBox::Ok);
+    notice.exec();
+
+    zt40::QtMainWindow window;
+    if (!window.startedUp()) return 0;
+    // The whole design area of 8000 x 5851 mm in view, at its aspect ratio.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int height = screen.height() * 4 / 5;
+    const int height = std::min(screen.height() * 9 / 10, screen.width() * 9 / 10 * 5851 / 8000);
     window.resize(height * 8000 / 5851, height);
     window.show();
     return application.exec();

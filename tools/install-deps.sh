@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev)
 if [[ "${1:-}" == test ]]; then
-  packages+=(libbenchmark-dev xvfb xauth xdotool fonts-dejavu-core)
+  packages+=(libbenchmark-dev xvfb xauth xdotool openbox wmctrl fonts-dejavu-core)
 fi
 
 missing=()

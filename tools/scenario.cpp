@@ -10,17 +10,18 @@
 #include <sstream>
 
 #include "numeric.h"
-#include "simulation_model.h"
-#include "time_step.h"
+#include "shell_parts.h"
+#include "virtual_platform.h"
+#include "window_logic.h"
 
 namespace zt40 {
 
 namespace {
 
-template <class T>
-FieldAccess scalar(std::string name, T SimulationBlock::*field) {
-    return {std::move(name), [field](const SimulationBlock& b) { return static_cast<double>(b.*field); },
-            [field](SimulationBlock& b, double v) {
+template <class T, class Block>
+FieldAccess scalar(std::string name, T Block::*field) {
+    return {std::move(name), [field](const LocomotiveState& b) { return static_cast<double>(b.*field); },
+            [field](LocomotiveState& b, double v) {
                 if constexpr (std::is_same_v<T, double>) b.*field = v;
                 else if constexpr (std::is_same_v<T, bool>) b.*field = v != 0.0;
                 else b.*field = truncateTo<T>(v);
@@ -35,8 +36,8 @@ void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space S
         {"waterMass", &GasSpace::waterMass}};
     for (const auto& [part, member] : parts) {
         fields.push_back({name + "." + part,
-                          [space, member](const SimulationBlock& b) { return static_cast<const GasSpace&>(b.*space).*member; },
-                          [space, member](SimulationBlock& b, double v) { static_cast<GasSpace&>(b.*space).*member = v; }});
+                          [space, member](const LocomotiveState& b) { return static_cast<const GasSpace&>(b.*space).*member; },
+                          [space, member](LocomotiveState& b, double v) { static_cast<GasSpace&>(b.*space).*member = v; }});
     }
 }
 
@@ -63,6 +64,12 @@ std::vector<FieldAccess> makeFields() {
         ZT40_FIELD(simHold), ZT40_FIELD(fineTimer), ZT40_FIELD(reliefB1), ZT40_FIELD(reliefSide2),
         ZT40_FIELD(safetyValveOpen), ZT40_FIELD(reliefA1), ZT40_FIELD(waterSloshing),
         ZT40_FIELD(cylinderCoverBurst),
+        scalar("sandSeconds", &HeaderBlock::sandSeconds), scalar("waterPerKm", &HeaderBlock::waterPerKm),
+        scalar("brakeCommand", &HeaderBlock::brakeCommand), scalar("maxGradient", &HeaderBlock::maxGradient),
+        scalar("targetWaterLevel", &HeaderBlock::targetWaterLevel),
+        scalar("injectorAutomatic", &HeaderBlock::injectorAutomatic),
+        scalar("autoSanding", &HeaderBlock::autoSanding), scalar("sandingOn", &HeaderBlock::sandingOn),
+        scalar("trackAutomatic", &HeaderBlock::trackAutomatic),
     };
     addSpace(fields, "steamChest", &SimulationBlock::steamChest);
     addSpace(fields, "exhaustSpace", &SimulationBlock::exhaustSpace);
@@ -101,6 +108,12 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         s.settings.push_back(setting);
         return {};
     }
+    if (verb == "seed") {
+        double seed = 0.0;
+        if (w.size() != 2 || !parseNumber(w[1], seed) || seed < 0.0) return "expected 'seed NUMBER'";
+        s.seed = truncateTo<std::uint32_t>(seed);
+        return {};
+    }
     if (verb == "run") {
         if (w.size() != 2 || !parseNumber(w[1], s.duration) || s.duration <= 0.0) return "expected 'run SECONDS' with SECONDS > 0";
         return {};
@@ -116,18 +129,10 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         }
         return {};
     }
-    return "unknown command '" + verb + "' (set, at, run, print)";
+    return "unknown command '" + verb + "' (set, at, run, print, seed)";
 }
 
-// What the main thread does for the model between exchanges: travel, and
-// the piston valves taken up by steam and dropped when the chest is empty.
-void mainThreadDuties(SimulationBlock& block, double exchangeTime) {
-    block.distance += block.trainSpeed * exchangeTime;
-    if (block.steamChest.pressure > 50000.0) block.valvesEngaged = true;
-    else if (block.steamChest.pressure < 1000.0 && std::fabs(block.wheelSpeed) > 0.0001) block.valvesEngaged = false;
-}
-
-void writeRow(std::ostream& csv, const Scenario& s, const SimulationBlock& block) {
+void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block) {
     char number[64];
     for (std::size_t i = 0; i < s.columns.size(); ++i) {
         std::snprintf(number, sizeof number, "%.9g", s.columns[i]->get(block));
@@ -175,59 +180,32 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
     return scenario;
 }
 
-void defaultScenarioState(SimulationBlock& block) {
-    block = SimulationBlock{};
-    constructSteamSpaces(block);
-    block.stepInterval = 0.015;
-    block.fineTimer = true;
-    block.expansionEnd = 91.0;
-    block.exhaustEnd = 86.0;
-    block.valveLead = 2.0;
-    block.blastPipeArea = 0.012;
-    block.portArea = 0.01;
-    block.boilerPower = 742500.0;
-    block.superheaterPower = 8000000.0;
-    block.frictionFactor = 0.25;
-    block.tankWater = 12000.0;
-    block.waterQuality = 100;
-    block.autoFiring = true;
-    block.ambientTemp = 288;
-    block.cylinderWallTemp = 288.0;
-    block.wheelAngle = 1.0;
-    block.displayScale = 5.0;
-    block.clientWidth = 1600;
-    block.clientHeight = 1170;
-    block.boilerSteam.pressure = 1350000.0;
-    block.boilerSteam.waterMass = 8500.0;
-}
-
 void runScenario(const Scenario& scenario, std::ostream& csv) {
-    auto block = std::make_unique<SimulationBlock>();
-    defaultScenarioState(*block);
+    // The program's window on a virtual clock, without configuration file.
+    VirtualPlatform platform;
+    MainWindowLogic window(platform,
+                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
+                                      std::make_unique<DrivingLogic>()},
+                           ShellOptions{{}, scenario.seed});
+    window.onCreate();
+    window.onSize(1600, 1170);
+    LocomotiveState& state = window.state();
     auto next = scenario.settings.begin();
-    for (; next != scenario.settings.end() && next->time <= 0.0; ++next) next->field->set(*block, next->value);
+    for (; next != scenario.settings.end() && next->time <= 0.0; ++next) next->field->set(state, next->value);
 
-    SimulationModel model;
-    model.start(*block);
     for (std::size_t i = 0; i < scenario.columns.size(); ++i) csv << (i ? "," : "") << scenario.columns[i]->name;
     csv << '\n';
-
     double nextRow = 0.0;  // s
-    while (block->simTime < scenario.duration) {
-        for (; next != scenario.settings.end() && next->time <= block->simTime; ++next) {
-            next->field->set(*block, next->value);
-        }
-        if (block->simTime >= nextRow) {
-            writeRow(csv, scenario, *block);
+    while (state.simTime < scenario.duration && !window.ended()) {
+        for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
+        if (state.simTime >= nextRow) {
+            writeRow(csv, scenario, state);
             nextRow += scenario.printInterval;
         }
-        const double before = block->simTime;
-        model.runExchange(*block);
-        const double exchangeTime = block->simTime - before;
-        if (exchangeTime <= 0.0) break;  // held or stopped for good
-        mainThreadDuties(*block, exchangeTime);
+        if (!platform.runNext(window)) break;  // stopped for good
     }
-    writeRow(csv, scenario, *block);
+    writeRow(csv, scenario, state);
+    window.onDestroy();
 }
 
 }  // namespace zt40

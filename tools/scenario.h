@@ -9,7 +9,9 @@
 //   at SECONDS NAME VALUE   field value from that simulated time on
 //   run SECONDS             simulated time to run
 //   print SECONDS NAME...   columns, and the interval between rows
+//   seed NUMBER             random seed of the run (default 1)
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -23,12 +25,13 @@ namespace zt40 {
 
 struct FieldAccess {
     std::string name;
-    std::function<double(const SimulationBlock&)> get;
-    std::function<void(SimulationBlock&, double)> set;
+    std::function<double(const LocomotiveState&)> get;
+    std::function<void(LocomotiveState&, double)> set;
 };
 
-// Every field a scenario can set or print, by its record name; the steam
-// spaces' fields as "boilerSteam.pressure" and the like.
+// Every field a scenario can set or print, by its record name: the model's
+// fields, the steam spaces' as "boilerSteam.pressure" and the like, and the
+// driver's switches of the header.
 const std::vector<FieldAccess>& scenarioFields();
 const FieldAccess* findField(std::string_view name);
 
@@ -43,6 +46,7 @@ struct Scenario {
     double duration = 0.0;                  // s
     double printInterval = 1.0;             // s
     std::vector<const FieldAccess*> columns;
+    std::uint32_t seed = 1;
 };
 
 struct ScenarioError {
@@ -53,11 +57,10 @@ struct ScenarioError {
 // Parses a scenario; on the first bad line returns its number and what is wrong.
 std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& error);
 
-// The record a scenario starts from: a standing engine in steam, 13.5 bar,
-// cylinders at 15 °C, the usual machine settings.
-void defaultScenarioState(SimulationBlock& block);
-
-// Runs the scenario through the model and writes the CSV rows.
+// Runs the scenario through the program's window logic on a virtual clock
+// (main tick, operating aids, track walk) and writes the CSV rows. The run
+// starts as the program does without a configuration file, with a fixed
+// random seed.
 void runScenario(const Scenario& scenario, std::ostream& csv);
 
 }  // namespace zt40

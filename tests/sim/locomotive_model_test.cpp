@@ -10,6 +10,7 @@
 #include "random15.h"
 #include "simulation_model.h"
 #include "state_flow.h"
+#include "valve_engagement.h"
 
 namespace zt40 {
 namespace {
@@ -23,8 +24,7 @@ void drive(SimulationModel& model, SimulationBlock& block, double seconds) {
         const double before = block.simTime;
         model.runExchange(block);
         block.distance += block.trainSpeed * (block.simTime - before);
-        if (block.steamChest.pressure > 50000.0) block.valvesEngaged = true;
-        else if (block.steamChest.pressure < 1000.0 && std::fabs(block.wheelSpeed) > 0.0001) block.valvesEngaged = false;
+        engageValvesBySteam(block);
     }
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+// What the main window's logic needs from the platform: window timers,
+// messages posted to itself, message boxes, the cursor, the two dialogs and
+// the end of the program. The Qt window implements it; tests implement it
+// on a virtual clock.
+
+#include <cstdint>
+#include <string>
+
+namespace zt40 {
+
+enum class MessageIcon { warning, question, error };
+
+enum class CursorShape { standard, wait, hand, sizeVertical, sizeHorizontal, cross };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Window timers: (re)start timer `id` with a period, or stop it.
+    virtual void setTimer(int id, int periodMs) = 0;
+    virtual void killTimer(int id) = 0;
+    // A WM_TIMER message with `id` posted to the window's queue.
+    virtual void postTimer(int id) = 0;
+    // The repeat messages WM_USER+0 to WM_USER+8, posted.
+    virtual void postUser(int offset) = 0;
+
+    virtual void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+    // A Yes/No question; true for Yes. `defaultNo` preselects No.
+    virtual bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) = 0;
+
+    virtual void setCursor(CursorShape shape) = 0;
+    virtual void setCursorPosition(int clientX, int clientY) = 0;
+
+    virtual void openDataDialog() = 0;
+    virtual void openAutoControlDialog() = 0;
+
+    // The message loop ends with this exit code.
+    virtual void quit(int exitCode) = 0;
+
+    // Milliseconds of a steady clock.
+    virtual std::int64_t tickCount() = 0;
+};
+
+}  // namespace zt40

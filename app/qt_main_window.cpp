@@ -1,0 +1,257 @@
+#include "qt_main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QStyleHints>
+
+#include "configuration.h"
+
+namespace zt40 {
+
+namespace {
+
+// Messages the window posts to itself: a timer id or a repeat command.
+const QEvent::Type postedTimerEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+const QEvent::Type postedUserEvent = static_cast<QEvent::Type>(QEvent::User + 2);
+
+class PostedEvent final : public QEvent {
+public:
+    PostedEvent(QEvent::Type type, int id) : QEvent(type), id(id) {}
+    const int id;
+};
+
+// Windows virtual-key numbers of Qt's keys; numeric-pad operators are keys of their own.
+int virtualKey(const QKeyEvent& event) {
+    const int key = event.key();
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    if (keypad) {
+        if (key >= Qt::Key_0 && key <= Qt::Key_9) return 0x60 + (key - Qt::Key_0);
+        switch (key) {
+            case Qt::Key_Plus: return 0x6B;
+            case Qt::Key_Minus: return 0x6D;
+            case Qt::Key_Asterisk: return 0x6A;
+            case Qt::Key_Slash: return 0x6F;
+            case Qt::Key_Period: case Qt::Key_Comma: return 0x6E;
+            case Qt::Key_Enter: return 0x0D;
+            default: break;
+        }
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Backspace: return 0x08;
+        case Qt::Key_Tab: case Qt::Key_Backtab: return 0x09;
+        case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
+        case Qt::Key_Shift: return 0x10;
+        case Qt::Key_Control: return 0x11;
+        case Qt::Key_Alt: case Qt::Key_AltGr: return 0x12;
+        case Qt::Key_Pause: return 0x13;
+        case Qt::Key_Escape: return 0x1B;
+        case Qt::Key_Space: return 0x20;
+        case Qt::Key_PageUp: return 0x21;
+        case Qt::Key_PageDown: return 0x22;
+        case Qt::Key_End: return 0x23;
+        case Qt::Key_Home: return 0x24;
+        case Qt::Key_Left: return 0x25;
+        case Qt::Key_Up: return 0x26;
+        case Qt::Key_Right: return 0x27;
+        case Qt::Key_Down: return 0x28;
+        case Qt::Key_Insert: return 0x2D;
+        case Qt::Key_Delete: return 0x2E;
+        case Qt::Key_Plus: return 0xBB;
+        case Qt::Key_Minus: return 0xBD;
+        case Qt::Key_Comma: return 0xBC;
+        case Qt::Key_Period: return 0xBE;
+        case Qt::Key_Asterisk: return 0x6A;
+        case Qt::Key_Slash: return 0x6F;
+        default: return 0;
+    }
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::warning: return QMessageBox::Warning;
+        case MessageIcon::question: return QMessageBox::Question;
+        default: return QMessageBox::Critical;
+    }
+}
+
+}  // namespace
+
+QtMainWindow::QtMainWindow() {
+    setWindowTitle(QStringLiteral("Ziruvarovuzidarivaviveru"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    clock_.start();
+    logic_ = std::make_unique<MainWindowLogic>(
+        *this,
+        ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<FrameStandIn>(),
+                   std::make_unique<DrivingLogic>()},
+        ShellOptions{configurationFileName, std::nullopt});
+    logic_->onCreate();
+}
+
+QtMainWindow::~QtMainWindow() {
+    for (QBasicTimer& timer : timers_) timer.stop();
+}
+
+void QtMainWindow::setTimer(int id, int periodMs) { timers_[id].start(periodMs, Qt::PreciseTimer, this); }
+
+void QtMainWindow::killTimer(int id) { timers_[id].stop(); }
+
+void QtMainWindow::postTimer(int id) { QCoreApplication::postEvent(this, new PostedEvent(postedTimerEvent, id)); }
+
+void QtMainWindow::postUser(int offset) {
+    QCoreApplication::postEvent(this, new PostedEvent(postedUserEvent, offset));
+}
+
+void QtMainWindow::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                    isVisible() ? this : nullptr);
+    box.exec();
+}
+
+bool QtMainWindow::askYesNo(const std::string& text, const std::string& caption, bool defaultNo) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, isVisible() ? this : nullptr);
+    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtMainWindow::setCursor(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::wait: QWidget::setCursor(Qt::WaitCursor); break;
+        case CursorShape::hand: QWidget::setCursor(Qt::PointingHandCursor); break;
+        case CursorShape::sizeVertical: QWidget::setCursor(Qt::SizeVerCursor); break;
+        case CursorShape::sizeHorizontal: QWidget::setCursor(Qt::SizeHorCursor); break;
+        case CursorShape::cross: QWidget::setCursor(Qt::CrossCursor); break;
+        default: unsetCursor(); break;
+    }
+}
+
+void QtMainWindow::setCursorPosition(int clientX, int clientY) {
+    // Where the platform cannot move the pointer (Wayland) drags work without it.
+    QCursor::setPos(mapToGlobal(QPoint(clientX, clientY)));
+}
+
+void QtMainWindow::quit(int exitCode) {
+    quitting_ = true;
+    for (QBasicTimer& timer : timers_) timer.stop();
+    modifierRepeat_.stop();
+    QCoreApplication::exit(exitCode);
+}
+
+bool QtMainWindow::event(QEvent* event) {
+    if (event->type() == postedTimerEvent) {
+        logic_->onTimer(static_cast<PostedEvent*>(event)->id);
+        return true;
+    }
+    if (event->type() == postedUserEvent) {
+        logic_->onUser(static_cast<PostedEvent*>(event)->id);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void QtMainWindow::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == modifierRepeat_.timerId()) {
+        repeatModifier();
+        return;
+    }
+    for (int id = 0; id < static_cast<int>(timers_.size()); ++id) {
+        if (timers_[id].timerId() == event->timerId()) {
+            logic_->onTimer(id);
+            return;
+        }
+    }
+    QWidget::timerEvent(event);
+}
+
+void QtMainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent*) {
+    logic_->onSize(width(), height());
+    logic_->onPaint();  // what the system's repaint after a resize does
+}
+
+void QtMainWindow::showEvent(QShowEvent*) { logic_->onPaint(); }
+
+void QtMainWindow::focusInEvent(QFocusEvent*) { logic_->onSetFocus(); }
+
+void QtMainWindow::focusOutEvent(QFocusEvent*) { logic_->onKillFocus(); }
+
+void QtMainWindow::key(QKeyEvent* event, bool down) {
+    const int vk = virtualKey(*event);
+    // Alt and keys pressed with it take the system-key path.
+    const bool system = vk == 0x12 || (event->modifiers() & Qt::AltModifier);
+    const KeyMessage message = down ? (system ? KeyMessage::sysKeyDown : KeyMessage::keyDown)
+                                    : (system ? KeyMessage::sysKeyUp : KeyMessage::keyUp);
+    // Held Shift and Control do not repeat on X11 or Wayland: repeat them here.
+    if (vk == 0x10 || vk == 0x11) {
+        if (down && !event->isAutoRepeat()) {
+            heldModifier_ = vk;
+            modifierRepeat_.start(500, this);
+        } else if (!down) {
+            heldModifier_ = 0;
+            modifierRepeat_.stop();
+        }
+    }
+    logic_->onKey(message, vk);
+}
+
+void QtMainWindow::repeatModifier() {
+    if (heldModifier_ == 0) return;
+    const int rate = std::max(1, QGuiApplication::styleHints()->keyboardAutoRepeatRate());  // per second
+    modifierRepeat_.start(1000 / rate, this);
+    logic_->onKey(KeyMessage::keyDown, heldModifier_);
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) { key(event, true); }
+
+void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;  // a repeat is a press of its own
+    key(event, false);
+}
+
+void QtMainWindow::mouse(MouseMessage message, QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    logic_->onMouse(message, at.x(), at.y(), static_cast<int>(event->buttons()));
+}
+
+void QtMainWindow::mouseMoveEvent(QMouseEvent* event) { mouse(MouseMessage::move, event); }
+
+void QtMainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftDown, event);
+    else if (event->button() == Qt::RightButton) mouse(MouseMessage::rightDown, event);
+}
+
+void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftUp, event);
+    else if (event->button() == Qt::RightButton) mouse(MouseMessage::rightUp, event);
+}
+
+void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftDoubleClick, event);
+}
+
+void QtMainWindow::wheelEvent(QWheelEvent* event) {
+    const QPoint at = event->position().toPoint();
+    logic_->onMouse(MouseMessage::wheel, at.x(), at.y(), event->angleDelta().y());
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitting_) logic_->onDestroy();
+    event->accept();
+}
+
+}  // namespace zt40

@@ -1,0 +1,70 @@
+#pragma once
+// The Qt window: turns Qt's events into the window messages of the logic
+// and implements the platform with QTimer, QMessageBox and QCursor.
+
+#include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "platform.h"
+#include "window_logic.h"
+
+namespace zt40 {
+
+class QtMainWindow final : public QWidget, public Platform {
+    Q_OBJECT
+public:
+    QtMainWindow();
+    ~QtMainWindow() override;
+
+    // False when the start-up ended the run before the window showed.
+    bool startedUp() const { return !logic_->ended(); }
+
+    // Platform.
+    void setTimer(int id, int periodMs) override;
+    void killTimer(int id) override;
+    void postTimer(int id) override;
+    void postUser(int offset) override;
+    void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) override;
+    void setCursor(CursorShape shape) override;
+    void setCursorPosition(int clientX, int clientY) override;
+    void openDataDialog() override {}
+    void openAutoControlDialog() override {}
+    void quit(int exitCode) override;
+    std::int64_t tickCount() override { return clock_.elapsed(); }
+
+protected:
+    bool event(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }  // Tab is a driving key
+
+private:
+    void key(QKeyEvent* event, bool down);
+    void mouse(MouseMessage message, QMouseEvent* event);
+    void repeatModifier();
+
+    QElapsedTimer clock_;
+    std::array<QBasicTimer, 14> timers_;
+    QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
+    int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
+    std::unique_ptr<MainWindowLogic> logic_;
+    bool quitting_ = false;
+};
+
+}  // namespace zt40

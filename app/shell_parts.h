@@ -1,0 +1,101 @@
+#pragma once
+// The parts of the program the main window calls on its ticks and input:
+// the simulation and render exchanges, and the driving logic of keys,
+// mouse, operating aids, sound and automatic control. Each is an interface
+// with a plain default, so the window works while later parts are added.
+
+#include "locomotive_state.h"
+#include "simulation_controller.h"
+#include "synchronous_simulation.h"
+#include "valve_engagement.h"
+#include "window_messages.h"
+
+namespace zt40 {
+
+class SimulationPort {
+public:
+    virtual ~SimulationPort() = default;
+    virtual bool start(SimulationBlock& mainRecord) = 0;
+    virtual bool exchange() = 0;
+    virtual void stop() = 0;
+};
+
+// The model on its own thread, as the program runs it.
+class ThreadedSimulation final : public SimulationPort {
+public:
+    bool start(SimulationBlock& mainRecord) override { return controller_.start(mainRecord); }
+    bool exchange() override { return controller_.exchange(); }
+    void stop() override { controller_.stop(); }
+
+private:
+    SimulationController controller_;
+};
+
+// The model run in the exchange itself, for tests and the headless runner.
+class InlineSimulation final : public SimulationPort {
+public:
+    bool start(SimulationBlock& mainRecord) override { return simulation_.start(mainRecord); }
+    bool exchange() override { return simulation_.exchange(); }
+    void stop() override { simulation_.stop(); }
+
+private:
+    SynchronousSimulation simulation_;
+};
+
+class RenderPort {
+public:
+    virtual ~RenderPort() = default;
+    virtual bool start(LocomotiveState& state) = 0;
+    // Hands the record to the display; returns a damage code (0 none).
+    virtual int exchange(LocomotiveState& state) = 0;
+};
+
+// Until frames are drawn: what a frame does for the model, the release of
+// the hold that a repaint puts on it and the piston valves in their
+// simplest form.
+class FrameStandIn final : public RenderPort {
+public:
+    bool start(LocomotiveState&) override { return true; }
+    int exchange(LocomotiveState& state) override {
+        state.simHold = false;
+        engageValvesBySteam(state);
+        return 0;
+    }
+};
+
+// Driving logic of keys, mouse, operating aids, sound and the automatic
+// control; the defaults do nothing.
+class DrivingLogic {
+public:
+    virtual ~DrivingLogic() = default;
+    virtual void handleKey(KeyMessage, int /*virtualKey*/, LocomotiveState&, bool& /*commandChanged*/,
+                           bool /*coarseSteps*/) {}
+    // Sets `mouseX`, `mouseY`, `hoverTarget` and the cursor.
+    virtual void hover(MouseMessage, int x, int y, LocomotiveState& state) {
+        state.mouseX = x;
+        state.mouseY = y;
+    }
+    // A mouse command; returns its result code.
+    virtual int mouseCommand(MouseMessage, int /*wParam*/, LocomotiveState&, bool& /*commandChanged*/) { return 0; }
+    virtual void automaticInjector(LocomotiveState&) {}
+    virtual void regulatorFollowUp(LocomotiveState&) {}
+    virtual void sanding(LocomotiveState&, double /*dt*/) {}
+    virtual void sandBonus(LocomotiveState&, double /*dt*/) {}
+    // One step of the brake; the period (ms) for the next step, 0 to stop.
+    virtual int brakeStep(LocomotiveState&, bool /*starting*/) { return 0; }
+    virtual void soundUpdate(LocomotiveState&) {}
+    virtual void startEngineSound() {}
+    virtual void stopAllSound() {}
+    virtual void autoControlStep(LocomotiveState&) {}
+};
+
+// Settings of the automatic driving control that the window keeps.
+struct AutoControlSettings {
+    bool controlOn = false;
+    bool autoSand = false;
+    bool dialogOpen = false;
+    double targetChestPressure = 1400000.0;  // Pa
+    int minCutoff = 60;                      // half-percent steps
+};
+
+}  // namespace zt40

@@ -1,0 +1,111 @@
+#pragma once
+// The main window's logic: start-up and shut-down, size, focus and paint,
+// the key and mouse paths, the timer table and the main tick. Plain C++; it
+// reaches the platform only through `Platform`.
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "locomotive_state.h"
+#include "platform.h"
+#include "random15.h"
+#include "shell_parts.h"
+#include "track_point.h"
+#include "track_walker.h"
+#include "window_messages.h"
+
+namespace zt40 {
+
+struct ShellOptions {
+    // The configuration file; empty for none (nothing is read or written).
+    std::filesystem::path configurationFile;
+    // A fixed seed instead of the clock, for runs that must repeat exactly.
+    std::optional<std::uint32_t> fixedSeed;
+};
+
+struct ShellParts {
+    std::unique_ptr<SimulationPort> simulation;
+    std::unique_ptr<RenderPort> render;
+    std::unique_ptr<DrivingLogic> driving;
+};
+
+class MainWindowLogic {
+public:
+    MainWindowLogic(Platform& platform, ShellParts parts, ShellOptions options);
+    ~MainWindowLogic();
+
+    void onCreate();
+    void onDestroy();
+    void onSize(int width, int height);
+    void onSetFocus();
+    void onKillFocus();
+    void onPaint();
+    void onKey(KeyMessage message, int virtualKey);
+    void onMouse(MouseMessage message, int x, int y, int wParam);
+    void onUser(int offset);  // WM_USER+0..8: repeat commands
+    void onTimer(int id);
+
+    LocomotiveState& state() { return *state_; }
+    const LocomotiveState& state() const { return *state_; }
+    AutoControlSettings& autoControl() { return autoControl_; }
+    bool ended() const { return ended_; }
+
+    // The startup notice's text: the operating instructions and a word on history.
+    static const char* startupNotice();
+
+private:
+    void setTimer(int id, int periodMs);
+    void killTimer(int id);
+    bool timerRunning(int id) const { return running_[id]; }
+
+    void mainTick();
+    void tickTail();
+    double tickTime() const;
+    void manageAutoControlTimer();
+    void startAutoControlTimer();
+    void advanceDistance(double dt);
+    void runOrStandby();
+    void calibrate();
+    void actOnMouseResult(int code);
+    void openDataDialogIfClosed();
+    void openAutoControlDialogIfClosed();
+    void renderExchange();
+    void damageEnd(int code);
+    void postRenderIfStandby();
+    void reseed();
+
+    Platform& platform_;
+    ShellParts parts_;
+    ShellOptions options_;
+    std::unique_ptr<LocomotiveState> state_;
+    Random15 random_;
+    TrackAllocator trackAllocator_;
+    TrackWalker trackWalker_;
+    AutoControlSettings autoControl_;
+
+    std::array<bool, 14> running_{};  // which timers run
+    bool started_ = false;
+    bool ended_ = false;
+    bool keyUpPending_ = false;
+    bool coarseSteps_ = false;
+    bool dragMoveAllowed_ = false;
+    bool brakeStepping_ = false;
+    int pendingCommand_ = 0;
+    bool commandChanged_ = false;
+    bool commandChangedCopy_ = false;
+
+    // Calibration of the step length.
+    std::int64_t lastTickCount_ = 0;   // ms
+    std::int64_t lastSimulatedMs_ = 0;  // ms
+    bool calibrationArmed_ = false;
+
+    // Automatic control bookkeeping.
+    bool autoControlTablePeriod_ = false;
+    bool autoControlForward_ = true;
+    double smoothedSteamDraw_ = 0.0;  // kg/s
+    double reseedDistance_ = 0.0;     // m
+};
+
+}  // namespace zt40

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The real program in a real window on a virtual X server with a small
+# window manager: the notice, the window, closing it like a user, the
+# configuration file written, and the question at the second start.
+set -euo pipefail
+program="$1"
+
+work="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of its own.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# The id of a window with exactly this title, once it is there.
+window() { timeout 20 xdotool search --sync --name "^$1\$" | head -n 1; }
+# Brings the box to the front and types the answer into it, again until
+# the box has gone (a slow machine may take the first key elsewhere).
+answer() {
+  local id
+  id="$(window "$1")"
+  for _ in $(seq 5); do
+    xdotool windowactivate --sync "$id" 2>/dev/null || true
+    sleep 0.3
+    xdotool key "$2"
+    # Give the box time to go before the key is sent again, or the second
+    # key would answer the next box.
+    for _ in $(seq 50); do
+      xdotool search --name "^$1\$" 2>/dev/null | grep -qx "$id" || return 0
+      sleep 0.1
+    done
+  done
+  echo "no answer reached $1" >&2
+  return 1
+}
+finish() {  # waits for the program to end by itself
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  echo "the program did not end" >&2
+  return 1
+}
+
+cd "$work"
+
+# First start: no configuration, so no question; closing saves without asking.
+"$program" &
+pid=$!
+pids+=("$pid")
+answer Hinweis Return
+window Ziruvarovuzidarivaviveru >/dev/null
+sleep 1
+wmctrl -c Ziruvarovuzidarivaviveru
+finish "$pid"
+[[ -f Konfiguration_ZT40.cfg ]] || { echo "no configuration written" >&2; exit 1; }
+grep -q "Streckendaten:" Konfiguration_ZT40.cfg
+
+# Second start: the question about the old state, then the one about saving.
+# A travelled distance put into the file must survive "Yes" to both, and
+# the line the program does not know must be gone from the file it writes.
+sed -i 's/^\(Entfernung  *in Meter   :\).*/\1 777.000000\r/' Konfiguration_ZT40.cfg
+printf 'unbekannte Zeile\r\n' >> Konfiguration_ZT40.cfg
+"$program" &
+pid=$!
+pids+=("$pid")
+answer Hinweis Return
+answer Frage y
+window Ziruvarovuzidarivaviveru >/dev/null
+sleep 1
+wmctrl -c Ziruvarovuzidarivaviveru
+answer Frage y
+finish "$pid"
+# (The engine may roll a little on the generated line meanwhile.)
+distance="$(awk -F: '/^Entfernung/ { print $2 + 0 }' Konfiguration_ZT40.cfg)"
+awk -v d="$distance" 'BEGIN { exit !(d > 770 && d < 790) }' || { echo "distance $distance, not kept" >&2; exit 1; }
+if grep -q "unbekannte Zeile" Konfiguration_ZT40.cfg; then echo "the file was not written again" >&2; exit 1; fi
+echo "end to end: 1 passed, 0 failed"

@@ -1,0 +1,266 @@
+#include "window_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "../config/config_fixtures.h"
+#include "configuration.h"
+#include "virtual_platform.h"
+
+namespace zt40 {
+namespace {
+
+
+// Records what the window asks of the driving logic.
+class RecordingDriving : public DrivingLogic {
+public:
+    void handleKey(KeyMessage message, int key, LocomotiveState& s, bool&, bool) override {
+        keys.push_back(key);
+        if (message == KeyMessage::keyDown && key == 'P') s.pilotValve = 50;
+    }
+    void hover(MouseMessage message, int x, int y, LocomotiveState& s) override {
+        DrivingLogic::hover(message, x, y, s);
+        ++hovers;
+    }
+    int mouseCommand(MouseMessage, int, LocomotiveState&, bool&) override { return nextMouseResult; }
+    void stopAllSound() override { ++soundStops; }
+    void startEngineSound() override { ++soundStarts; }
+    std::vector<int> keys;
+    int hovers = 0;
+    int nextMouseResult = 0;
+    int soundStops = 0;
+    int soundStarts = 0;
+};
+
+class DamagingRender : public RenderPort {
+public:
+    bool start(LocomotiveState&) override { return true; }
+    int exchange(LocomotiveState& s) override {
+        s.simHold = false;
+        return damage;
+    }
+    int damage = 0;
+};
+
+class WindowLogicTest : public ::testing::Test {
+protected:
+    std::unique_ptr<MainWindowLogic> open(std::unique_ptr<RenderPort> render = std::make_unique<FrameStandIn>()) {
+        auto drivingLogic = std::make_unique<RecordingDriving>();
+        driving = drivingLogic.get();
+        auto window = std::make_unique<MainWindowLogic>(
+            platform, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
+            ShellOptions{file, std::nullopt});
+        window->onCreate();
+        window->onSize(1600, 1170);
+        window->onSetFocus();
+        return window;
+    }
+    testing::TemporaryDirectory directory;
+    std::filesystem::path file = directory.path() / configurationFileName;
+    VirtualPlatform platform;
+    RecordingDriving* driving = nullptr;
+};
+
+TEST_F(WindowLogicTest, WithoutAConfigurationNoQuestionAndSavedWithoutAsking) {
+    auto window = open();
+    EXPECT_TRUE(platform.questions.empty());
+    EXPECT_TRUE(window->state().stateDefaulted);
+    EXPECT_EQ(window->state().sandSeconds, 1800.0);
+    EXPECT_TRUE(platform.timerRuns(timer::mainTick));
+    EXPECT_EQ(platform.period(timer::calibration), 5000);
+
+    // A cold standing engine falls into standby at once.
+    platform.run(*window, 100);
+    EXPECT_FALSE(window->state().fineTimer);
+    EXPECT_EQ(platform.period(timer::mainTick), 1000);
+
+    window->onDestroy();
+    EXPECT_TRUE(platform.questions.empty());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(platform.exitCode, 0);
+    EXPECT_FALSE(platform.timerRuns(timer::mainTick));
+}
+
+TEST_F(WindowLogicTest, WithAConfigurationTheQuestionIsAskedAndNoStartsAfresh) {
+    {
+        auto first = open();
+        first->state().distance = 4321.0;
+        first->state().trainWeight = 800;
+        first->state().portArea = 0.02;
+        first->onDestroy();
+    }
+    VirtualPlatform second;
+    second.answers = {false, false};  // no to the old state, no to saving
+    platform = second;
+    auto window = open();
+    ASSERT_EQ(platform.questions.size(), 1u);
+    EXPECT_EQ(platform.questions[0], "Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.|Frage");
+    EXPECT_EQ(window->state().distance, 0.0);
+    EXPECT_EQ(window->state().trainWeight, 0);
+    EXPECT_EQ(window->state().portArea, 0.02);  // the machine stays
+    window->onDestroy();
+    EXPECT_EQ(platform.questions.back(), "Soll der neue Stand\ngespeichert werden?|Frage");
+}
+
+TEST_F(WindowLogicTest, AKeyWakesTheStandbyAndTheModelRuns) {
+    auto window = open();
+    platform.run(*window, 8000);  // the freshly started glass settles, then the engine rests
+    ASSERT_FALSE(window->state().fineTimer);
+    window->onKey(KeyMessage::keyDown, 'P');  // opens the pilot valve in this stand-in
+    platform.deliverPosted(*window);           // the key posts a tick at once
+    EXPECT_TRUE(window->state().fineTimer);
+    EXPECT_EQ(platform.period(timer::mainTick), 14);
+    platform.run(*window, 14);  // the last standby batch (1 s) comes back
+    const double before = window->state().simTime;
+    platform.run(*window, 1400);
+    EXPECT_NEAR(window->state().simTime - before, 100 * 0.015, 0.1);
+}
+
+TEST_F(WindowLogicTest, TheTickDrivesTheTrainAndTheTrack) {
+    auto window = open();
+    LocomotiveState& s = window->state();
+    s.reverser = -160;
+    s.pilotValve = 115;
+    s.trackAutomatic = true;
+    platform.run(*window, 30000);
+    EXPECT_GT(s.trainSpeed, 0.5);
+    EXPECT_GT(s.distance, 5.0);
+    EXPECT_GT(s.waterPerKm, 0.0);
+    EXPECT_NE(s.trackTail->prev, s.trackHead);  // the line grew ahead of the train
+}
+
+TEST_F(WindowLogicTest, StopFreezesTheTickButInputPostsOne) {
+    auto window = open();
+    LocomotiveState& s = window->state();
+    s.pilotValve = 115;  // keeps it running
+    platform.run(*window, 500);
+    s.simSpeedCode = -4;
+    platform.run(*window, 100);
+    EXPECT_FALSE(platform.timerRuns(timer::mainTick));
+    const int ticks = platform.fired[timer::mainTick];
+    platform.run(*window, 5000);
+    EXPECT_EQ(platform.fired[timer::mainTick], ticks);
+
+    window->onMouse(MouseMessage::move, 10, 10, 0);  // off every control
+    EXPECT_EQ(platform.posted.size(), 1u);
+    EXPECT_TRUE(platform.posted.front().timer);
+    EXPECT_EQ(platform.posted.front().id, timer::mainTick);
+}
+
+TEST_F(WindowLogicTest, ATinyWindowIgnoresTheMouse) {
+    auto window = open();
+    window->onSize(20, 400);
+    EXPECT_EQ(window->state().displayScale, 0.0);
+    window->onMouse(MouseMessage::leftDown, 5, 5, 0);
+    EXPECT_EQ(driving->hovers, 0);
+    window->onSize(1000, 600);
+    EXPECT_NEAR(window->state().displayScale, 5851.0 / 600.0, 1e-12);  // wide: the height limits
+    window->onSize(600, 800);
+    EXPECT_NEAR(window->state().displayScale, 8000.0 / 600.0, 1e-12);
+    window->onMouse(MouseMessage::leftDown, 5, 5, 0);
+    EXPECT_EQ(driving->hovers, 1);
+    EXPECT_EQ(window->state().mouseX, 5);
+}
+
+TEST_F(WindowLogicTest, LosingTheFocusSilences) {
+    auto window = open();
+    const int stops = driving->soundStops;
+    window->onKillFocus();
+    EXPECT_FALSE(window->state().windowFocused);
+    EXPECT_EQ(driving->soundStops, stops + 1);
+    window->state().soundOn = true;
+    window->state().simSpeedCode = 1;  // 2:1 plays no engine sound
+    const int starts = driving->soundStarts;
+    window->onSetFocus();
+    EXPECT_EQ(driving->soundStarts, starts);
+    window->state().simSpeedCode = 0;
+    window->onSetFocus();
+    EXPECT_EQ(driving->soundStarts, starts + 1);
+}
+
+TEST_F(WindowLogicTest, AFailedSaveIsReported) {
+    file = directory.path() / "missing" / configurationFileName;
+    auto window = open();
+    window->onDestroy();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Fehler beim Speichern der Konfigurationsdatei");
+    EXPECT_EQ(platform.messages[0].caption, "Dateifehler");
+    EXPECT_EQ(platform.exitCode, 0);
+}
+
+TEST_F(WindowLogicTest, AWheelTurnReleasesTheLatchAndSettlesTheBrakeHandle) {
+    auto window = open();
+    window->state().brakeCommand = 12;
+    window->onMouse(MouseMessage::wheel, 100, 100, 120);
+    platform.run(*window, 250);
+    ASSERT_FALSE(driving->keys.empty());
+    EXPECT_EQ(driving->keys.back(), 0);  // the synthetic key-up
+    EXPECT_EQ(window->state().brakeCommand, 12);
+    platform.run(*window, 1000);
+    EXPECT_EQ(window->state().brakeCommand, 9);
+    EXPECT_FALSE(platform.timerRuns(timer::keyRelease));
+}
+
+TEST_F(WindowLogicTest, DamageEndsTheRunInTheWorkshop) {
+    auto render = std::make_unique<DamagingRender>();
+    DamagingRender* damaging = render.get();
+    auto window = open(std::move(render));
+    platform.run(*window, 100);
+    damaging->damage = 4;
+    platform.run(*window, 2000);
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_EQ(platform.messages[0].caption, "Werkstatt");
+    EXPECT_EQ(platform.messages[0].text,
+              "Mindestens ein Zylinderdeckel wurde zerstört.\nEs entstand zu hoher Druck oder Wasserschlag.");
+    EXPECT_TRUE(window->ended());
+    EXPECT_FALSE(window->state().soundOn);
+    EXPECT_EQ(platform.exitCode, 0);
+}
+
+TEST_F(WindowLogicTest, CalibrationBringsTheModelToRealTime) {
+    auto window = open();
+    window->state().pilotValve = 115;  // running at 14 ms ticks
+    platform.run(*window, 60000);
+    // 15 ms of model per 14 ms tick runs fast; the step shrinks towards 14 ms.
+    EXPECT_LT(window->state().stepInterval, 0.0145);
+    EXPECT_GT(window->state().stepInterval, 0.0135);
+}
+
+TEST_F(WindowLogicTest, ADialogRequestWaitsWhileTheDialogIsOpen) {
+    auto window = open();
+    LocomotiveState& s = window->state();
+    s.dataDialogOpen = 1;
+    s.dataDialogRequest = true;
+    window->onKey(KeyMessage::keyDown, 'X');
+    EXPECT_EQ(platform.dataDialogs, 0);
+    EXPECT_TRUE(s.dataDialogRequest);
+    s.dataDialogOpen = 0;
+    window->onKey(KeyMessage::keyDown, 'X');
+    EXPECT_EQ(platform.dataDialogs, 1);
+    EXPECT_FALSE(s.dataDialogRequest);
+}
+
+TEST_F(WindowLogicTest, APaintHoldsTheModelUntilTheNextFrame) {
+    auto window = open();
+    window->onPaint();
+    EXPECT_FALSE(window->state().simHold);  // the frame stand-in released it again
+}
+
+TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
+    auto window = open();
+    driving->nextMouseResult = 10;  // a held command repeating every 80 ms
+    window->onMouse(MouseMessage::leftDown, 300, 300, 0);
+    EXPECT_EQ(platform.period(timer::mouseRepeat), 80);
+    driving->nextMouseResult = 0;
+    platform.timers.erase(timer::mainTick);
+    platform.timers.erase(timer::calibration);
+    platform.posted.clear();
+    window->onTimer(timer::mouseRepeat);
+    ASSERT_EQ(platform.posted.size(), 1u);
+    EXPECT_FALSE(platform.posted.front().timer);
+    EXPECT_EQ(platform.posted.front().id, 0);  // WM_USER+0
+}
+
+}  // namespace
+}  // namespace zt40
