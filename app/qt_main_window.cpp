@@ -93,7 +93,7 @@ QtMainWindow::QtMainWindow() {
     logic_ = std::make_unique<MainWindowLogic>(
         *this,
         ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<FrameStandIn>(),
-                   std::make_unique<DrivingLogic>()},
+                   std::make_unique<CabDriving>(sound_)},
         ShellOptions{configurationFileName, std::nullopt});
     logic_->onCreate();
 }

@@ -63,6 +63,7 @@ private:
     std::array<QBasicTimer, 14> timers_;
     QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
     int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
+    SilentSound sound_;  // until the sound output exists
     std::unique_ptr<MainWindowLogic> logic_;
     bool quitting_ = false;
 };

@@ -4,7 +4,11 @@
 // mouse, operating aids, sound and automatic control. Each is an interface
 // with a plain default, so the window works while later parts are added.
 
+#include "key_handler.h"
 #include "locomotive_state.h"
+#include "operating_aids.h"
+#include "random15.h"
+#include "sound_output.h"
 #include "simulation_controller.h"
 #include "synchronous_simulation.h"
 #include "valve_engagement.h"
@@ -78,15 +82,42 @@ public:
     // A mouse command; returns its result code.
     virtual int mouseCommand(MouseMessage, int /*wParam*/, LocomotiveState&, bool& /*commandChanged*/) { return 0; }
     virtual void automaticInjector(LocomotiveState&) {}
-    virtual void regulatorFollowUp(LocomotiveState&) {}
+    virtual void regulatorFollowUp(LocomotiveState&, Random15&) {}
     virtual void sanding(LocomotiveState&, double /*dt*/) {}
-    virtual void sandBonus(LocomotiveState&, double /*dt*/) {}
+    virtual void sandBonus(LocomotiveState&, double /*dt*/, Random15&) {}
     // One step of the brake; the period (ms) for the next step, 0 to stop.
     virtual int brakeStep(LocomotiveState&, bool /*starting*/) { return 0; }
     virtual void soundUpdate(LocomotiveState&) {}
     virtual void startEngineSound() {}
     virtual void stopAllSound() {}
     virtual void autoControlStep(LocomotiveState&) {}
+};
+
+// The cab's controls: the keys and the operating aids, with the sound
+// they switch.
+class CabDriving : public DrivingLogic {
+public:
+    explicit CabDriving(SoundOutput& sound) : sound_(sound) {}
+    void handleKey(KeyMessage message, int virtualKey, LocomotiveState& state, bool& commandChanged,
+                   bool coarseSteps) override {
+        keys_.handle(message, virtualKey, state, commandChanged, coarseSteps, sound_);
+    }
+    void automaticInjector(LocomotiveState& state) override { aids_.automaticInjector(state); }
+    void regulatorFollowUp(LocomotiveState& state, Random15& random) override {
+        aids_.regulatorFollowUp(state, random);
+    }
+    void sanding(LocomotiveState& state, double dt) override { aids_.sanding(state, dt); }
+    void sandBonus(LocomotiveState& state, double dt, Random15& random) override {
+        aids_.sandBonus(state, dt, random);
+    }
+    int brakeStep(LocomotiveState& state, bool starting) override { return aids_.brakeStep(state, starting); }
+    void startEngineSound() override { sound_.startEngineLoop(); }
+    void stopAllSound() override { sound_.stopAll(false); }
+
+private:
+    SoundOutput& sound_;
+    KeyHandler keys_;
+    OperatingAids aids_;
 };
 
 // Settings of the automatic driving control that the window keeps.

@@ -331,9 +331,14 @@ void MainWindowLogic::onTimer(int id) {
         }
         case timer::dragMove: dragMoveAllowed_ = true; break;
         case timer::brakeStep: {
-            const int period = parts_.driving->brakeStep(s, !timerRunning(timer::brakeStep));
-            if (period > 0) setTimer(timer::brakeStep, period);
-            else killTimer(timer::brakeStep);
+            const bool starting = !timerRunning(timer::brakeStep);
+            const int period = parts_.driving->brakeStep(s, starting);
+            if (period == 0) {
+                killTimer(timer::brakeStep);
+            } else {
+                if (!s.fineTimer) platform_.postTimer(timer::mainTick);
+                if (starting) setTimer(timer::brakeStep, period);
+            }
             brakeStepping_ = timerRunning(timer::brakeStep);
             break;
         }
@@ -410,14 +415,14 @@ void MainWindowLogic::mainTick() {
     if (s.simSpeedCode != simSpeedStop && !s.simHold) {
         // Operating aids.
         if (s.injectorAutomatic) parts_.driving->automaticInjector(s);
-        parts_.driving->regulatorFollowUp(s);
+        parts_.driving->regulatorFollowUp(s, random_);
         parts_.driving->sanding(s, dt);
 
         // The automatic control's view of the steam draw, and its timer.
         const double step = 0.6 * dt;  // kg/s per tick
         smoothedSteamDraw_ = std::max(0.0, smoothedSteamDraw_ + std::clamp(s.boilerSteamDraw - smoothedSteamDraw_, -step, step));
         manageAutoControlTimer();
-        parts_.driving->sandBonus(s, dt);
+        parts_.driving->sandBonus(s, dt, random_);
 
         // Travel along the line.
         advanceDistance(dt);

@@ -183,9 +183,10 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
 void runScenario(const Scenario& scenario, std::ostream& csv) {
     // The program's window on a virtual clock, without configuration file.
     VirtualPlatform platform;
+    SilentSound sound;
     MainWindowLogic window(platform,
                            ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
-                                      std::make_unique<DrivingLogic>()},
+                                      std::make_unique<CabDriving>(sound)},
                            ShellOptions{{}, scenario.seed});
     window.onCreate();
     window.onSize(1600, 1170);

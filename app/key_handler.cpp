@@ -1,0 +1,221 @@
+#include "key_handler.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zt40 {
+
+namespace {
+
+// Windows virtual-key numbers of the cab's keys.
+enum Key : int {
+    backspace = 0x08, tab = 0x09, enter = 0x0D, shift = 0x10, control = 0x11, menu = 0x12, space = 0x20,
+    pageUp = 0x21, pageDown = 0x22, left = 0x25, up = 0x26, right = 0x27, down = 0x28, insert = 0x2D,
+    multiply = 0x6A, add = 0x6B, subtract = 0x6D, divide = 0x6F,
+};
+
+bool standing(const LocomotiveState& s) { return std::fabs(s.trainSpeed) < 0.0001; }
+
+template <class T>
+T stepped(T value, int step, int low, int high) {
+    return static_cast<T>(std::clamp(static_cast<int>(value) + step, low, high));
+}
+
+// The brake handle one notch towards full, or towards release.
+std::int8_t brakeNotchUp(std::int8_t command) { return command < 5 ? 9 : command < 15 ? 19 : 29; }
+std::int8_t brakeNotchDown(std::int8_t command) { return command >= 25 ? 19 : command >= 15 ? 9 : 0; }
+
+// P and O: a push of the whole train by hand, for trying things out.
+void push(LocomotiveState& s, double change) {
+    if (s.trainSpeed == 0.0) s.simHold = true;
+    s.trainSpeed += change;
+    if (std::fabs(s.trainSpeed) < 0.1) s.trainSpeed = 0.0;
+}
+
+}  // namespace
+
+void displayCycle(LocomotiveState& s) {
+    s.textHidden = !s.textHidden;
+    if (!s.textHidden) s.indicatorShown = !s.indicatorShown;
+}
+
+void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, bool& commandChanged,
+                        bool coarseSteps, SoundOutput& sound) {
+    if (message == KeyMessage::keyUp || message == KeyMessage::sysKeyUp) {
+        s.inputHeld = false;
+        keyLatch_ = false;
+        return;
+    }
+    s.inputHeld = true;
+    if (message == KeyMessage::sysKeyDown) {
+        // Alt and everything pressed with it: only Alt itself does something.
+        if (!keyLatch_ && virtualKey == menu) displayCycle(s);
+        keyLatch_ = true;
+        return;
+    }
+    if (!handleSwitch(virtualKey, s, commandChanged, sound)) handleStep(virtualKey, s, coarseSteps ? 3 : 1);
+}
+
+bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged, SoundOutput& sound) {
+    switch (key) {
+        case left: stepReverser(s, +1); return true;
+        case right: stepReverser(s, -1); return true;
+        case up: stepGradient(s, +1); return true;
+        case down: stepGradient(s, -1); return true;
+        case multiply: stepSpeed(s, +1, commandChanged, sound); return true;
+        case divide: stepSpeed(s, -1, commandChanged, sound); return true;
+        case menu: case add: case subtract: case enter: case space: case tab: case backspace:
+        case 'A': case 'G': case 'B': case 'T': case 'U': case 'S': case 'R': case 'I': case 'L': break;
+        default: return false;
+    }
+    // Latched keys: once per press.
+    if (keyLatch_) return true;
+    keyLatch_ = true;
+    switch (key) {
+        case menu:
+            displayCycle(s);
+            if (s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, 1, 0, 127);
+            break;
+        case add: s.brakeCommand = brakeNotchUp(s.brakeCommand); break;
+        case subtract: s.brakeCommand = brakeNotchDown(s.brakeCommand); break;
+        case enter: s.drainCocksOpen = !s.drainCocksOpen; break;
+        case space: s.sandingOn = !s.sandingOn; break;
+        case tab:
+            if (s.cylinderWallTemp < 773.0) {
+                s.cylinderWallTemp = std::min(s.cylinderWallTemp + 50.0, 773.0);
+                s.resetSpaces = true;
+            }
+            break;
+        case backspace:
+            if (s.cylinderWallTemp > s.ambientTemp) {
+                s.cylinderWallTemp = std::max(s.cylinderWallTemp - 50.0, static_cast<double>(s.ambientTemp));
+                s.resetSpaces = true;
+            }
+            break;
+        case 'A': s.injectorAutomatic = !s.injectorAutomatic; break;
+        case 'G':
+            // Hand firing carries on where the automatic left the fire.
+            s.autoFiring = !s.autoFiring;
+            s.fireSetpoint = s.autoFiring ? 0 : s.fireRate;
+            break;
+        case 'B': s.blastPipeClosed = !s.blastPipeClosed; break;
+        case 'T':
+            if (!s.trackListFailed) s.trackAutomatic = !s.trackAutomatic;
+            break;
+        case 'U':
+            s.autoSanding = !s.autoSanding;
+            if (!s.autoSanding) s.sandingOn = false;
+            break;
+        case 'S':
+            s.soundOn = !s.soundOn;
+            if (s.soundOn) sound.startEngineLoop();
+            else sound.stopAll(true);
+            s.soundRestart = true;
+            break;
+        case 'R':
+            // Off, light, heavy, very heavy, and round again.
+            s.regulatorLighter = !s.regulatorLighter;
+            if (!s.regulatorLighter) s.regulatorHeavier = !s.regulatorHeavier;
+            s.hoverTarget = 43;
+            break;
+        case 'I':
+            if (s.indicatorShown && !s.trackTableShown) s.indicatorSide = !s.indicatorSide;
+            s.indicatorCount = 0;
+            break;
+        case 'L': s.dataDialogRequest = true; break;
+        default: break;
+    }
+    return true;
+}
+
+void KeyHandler::handleStep(int key, LocomotiveState& s, int step) {
+    switch (key) {
+        case shift: s.pilotValve = stepped(s.pilotValve, step, 0, 115); break;
+        case control:
+            if (!keyLatch_ && s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, -step, 0, 115);
+            break;
+        case pageUp:
+            if (standing(s) && s.trainWeight < 3000) s.trainWeight = std::min(s.trainWeight + 10 * step, 3000);
+            break;
+        case pageDown:
+            if (standing(s) && s.trainWeight > 0) s.trainWeight = std::max(s.trainWeight - 10 * step, 0);
+            break;
+        case insert:
+            if (s.tankWater < 12000.0 && standing(s)) s.tankWater = std::min(s.tankWater + 10.0, 12000.0);
+            break;
+        case 'X':
+            if (s.injectorRate < 250 && !s.injectorAutomatic) s.injectorRate = stepped(s.injectorRate, step, 0, 250);
+            break;
+        case 'Y':
+            if (s.injectorRate > 0 && !s.injectorAutomatic) s.injectorRate = stepped(s.injectorRate, -step, 0, 250);
+            break;
+        case 'F': s.fireSetpoint = stepped(s.fireSetpoint, 1, 0, 100); break;
+        case 'D': s.fireSetpoint = stepped(s.fireSetpoint, -1, 0, 100); break;
+        case 'V':
+            s.blowerSetting = stepped(s.blowerSetting, 1, 0, 100);
+            keyLatch_ = true;
+            break;
+        case 'C':
+            s.blowerSetting = stepped(s.blowerSetting, -1, 0, 100);
+            keyLatch_ = true;
+            break;
+        case 'K': s.counterPressureThrottle = stepped(s.counterPressureThrottle, 1, 0, 100); break;
+        case 'J': s.counterPressureThrottle = stepped(s.counterPressureThrottle, -1, 0, 100); break;
+        case 'M': s.cylinderWaterInjection = stepped(s.cylinderWaterInjection, 1, 0, 100); break;
+        case 'N': s.cylinderWaterInjection = stepped(s.cylinderWaterInjection, -1, 0, 100); break;
+        case 'W':
+            s.trackAutomatic = false;
+            s.distance = 0.0;
+            break;
+        case 'Z': s.simTime = 0.0; break;
+        case 'Q': s.trackTableShown = !s.trackTableShown; break;
+        case 'E': s.autoControlDialogRequest = !s.autoControlDialogRequest; break;
+        case 'P':
+            if (s.trainSpeed < 31.0) push(s, 0.2);
+            break;
+        case 'O':
+            if (s.trainSpeed > -31.0) push(s, -0.2);
+            break;
+        default: break;
+    }
+}
+
+void KeyHandler::stepReverser(LocomotiveState& s, int direction) {
+    if (keyLatch_) return;
+    if (direction > 0 ? s.reverser >= 160 : s.reverser <= -160) return;
+    // One notch of two half-percent steps; odd values never survive.
+    s.reverser = 2 * (s.reverser / 2 + direction);
+    if (s.valvesEngaged) s.reverserMoved = true;
+    if (s.reverser == 0) keyLatch_ = true;  // a detent at mid gear
+}
+
+void KeyHandler::stepGradient(LocomotiveState& s, int direction) {
+    if (keyLatch_ || s.trackAutomatic) return;
+    if (direction > 0 ? s.gradient >= 100 : s.gradient <= -100) return;
+    s.gradient = static_cast<std::int8_t>(s.gradient + direction);
+    if (s.gradient == 0) keyLatch_ = true;  // a detent on the level
+}
+
+void KeyHandler::stepSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
+    if (keyLatch_) return;
+    keyLatch_ = true;
+    if (direction > 0 ? s.simSpeedCode >= 3 : s.simSpeedCode <= -4) return;
+    s.simSpeedCode = static_cast<std::int8_t>(s.simSpeedCode + direction);
+    commandChanged = true;
+    // The engine is heard only between 1:10 and real time.
+    if (direction > 0 && s.simSpeedCode == 1) sound.stopAll(false);
+    if (direction > 0 && s.simSpeedCode == -3) {
+        s.simHold = true;
+        if (s.soundOn) {
+            sound.startEngineLoop();
+            s.soundRestart = true;
+        }
+    }
+    if (direction < 0 && s.simSpeedCode == 0 && s.soundOn) {
+        sound.startEngineLoop();
+        s.soundRestart = true;
+    }
+    if (direction < 0 && s.simSpeedCode == -4) sound.stopAll(false);
+}
+
+}  // namespace zt40
