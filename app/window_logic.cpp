@@ -199,7 +199,7 @@ void MainWindowLogic::onPaint() {
 }
 
 void MainWindowLogic::onKey(KeyMessage message, int virtualKey) {
-    if (ended_) return;
+    if (ended_ || damaged_) return;
     LocomotiveState& s = *state_;
     if (message == KeyMessage::keyUp && !keyUpPending_) {
         keyUpPending_ = true;
@@ -225,7 +225,7 @@ void MainWindowLogic::onKey(KeyMessage message, int virtualKey) {
 }
 
 void MainWindowLogic::onMouse(MouseMessage message, int x, int y, int wParam) {
-    if (ended_) return;
+    if (ended_ || damaged_) return;
     LocomotiveState& s = *state_;
     if (message == MouseMessage::wheel) setTimer(timer::wheelRelease, 200);
     s.hoverTarget = 0;
@@ -316,7 +316,7 @@ void MainWindowLogic::openAutoControlDialogIfClosed() {
 }
 
 void MainWindowLogic::onTimer(int id) {
-    if (ended_ || !started_) return;
+    if (ended_ || damaged_ || !started_) return;
     LocomotiveState& s = *state_;
     switch (id) {
         case timer::mainTick: mainTick(); break;
@@ -378,6 +378,7 @@ void MainWindowLogic::onTimer(int id) {
 }
 
 void MainWindowLogic::renderExchange() {
+    if (damaged_ || ended_) return;
     LocomotiveState& s = *state_;
     const int damage = parts_.render->exchange(s);
     if (damage != 0) {
@@ -392,6 +393,9 @@ void MainWindowLogic::renderExchange() {
 }
 
 void MainWindowLogic::damageEnd(int code) {
+    // The message box runs its own loop; ticks and input arriving meanwhile
+    // must not raise the damage again.
+    damaged_ = true;
     parts_.driving->stopAllSound();
     state_->soundOn = false;
     killTimer(timer::mainTick);

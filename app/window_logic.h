@@ -88,6 +88,7 @@ private:
     std::array<bool, 14> running_{};  // which timers run
     bool started_ = false;
     bool ended_ = false;
+    bool damaged_ = false;  // the workshop message is up; nothing else runs
     bool keyUpPending_ = false;
     bool coarseSteps_ = false;
     bool dragMoveAllowed_ = false;

@@ -38,9 +38,25 @@ public:
     bool start(LocomotiveState&) override { return true; }
     int exchange(LocomotiveState& s) override {
         s.simHold = false;
+        ++exchanges;
         return damage;
     }
     int damage = 0;
+    int exchanges = 0;
+};
+
+// A platform whose message box lets a posted tick and a key through, as a
+// modal loop does.
+class BusyMessagePlatform : public VirtualPlatform {
+public:
+    void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
+        VirtualPlatform::showMessage(text, caption, icon);
+        if (window) {
+            window->onTimer(timer::mainTick);
+            window->onKey(KeyMessage::keyDown, 'P');
+        }
+    }
+    MainWindowLogic* window = nullptr;
 };
 
 class WindowLogicTest : public ::testing::Test {
@@ -216,6 +232,25 @@ TEST_F(WindowLogicTest, DamageEndsTheRunInTheWorkshop) {
     EXPECT_TRUE(window->ended());
     EXPECT_FALSE(window->state().soundOn);
     EXPECT_EQ(platform.exitCode, 0);
+}
+
+TEST_F(WindowLogicTest, TicksDuringTheWorkshopMessageRaiseNoSecondOne) {
+    BusyMessagePlatform busy;
+    auto render = std::make_unique<DamagingRender>();
+    DamagingRender* damaging = render.get();
+    auto drivingLogic = std::make_unique<RecordingDriving>();
+    MainWindowLogic window(
+        busy, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
+        ShellOptions{file, std::nullopt});
+    busy.window = &window;
+    window.onCreate();
+    window.onSize(1600, 1170);
+    damaging->damage = 5;
+    busy.run(window, 100);
+    ASSERT_EQ(busy.messages.size(), 1u);
+    EXPECT_EQ(busy.messages[0].text, "Kesselzerknall durch Niedrigwasser.");
+    EXPECT_EQ(damaging->exchanges, 1);
+    EXPECT_EQ(window.state().pilotValve, 0);
 }
 
 TEST_F(WindowLogicTest, CalibrationBringsTheModelToRealTime) {
