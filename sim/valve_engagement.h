@@ -1,7 +1,7 @@
 #pragma once
 // The piston valves in their simplest form: steam in the chest lifts them
-// into working position; with the chest empty and the wheels turning they
-// fall back into their idle by-pass position.
+// into working position; with the chest empty they fall back into their
+// idle by-pass position once the wheels turn or the reverser is moved.
 
 #include <cmath>
 
@@ -10,8 +10,13 @@
 namespace zt40 {
 
 inline void engageValvesBySteam(SimulationBlock& block) {
-    if (block.steamChest.pressure > 50000.0) block.valvesEngaged = true;
-    else if (block.steamChest.pressure < 1000.0 && std::fabs(block.wheelSpeed) > 0.0001) block.valvesEngaged = false;
+    if (block.steamChest.pressure > 50000.0) {
+        block.valvesEngaged = true;
+    } else if (block.steamChest.pressure < 1000.0 && block.valvesEngaged &&
+               (std::fabs(block.wheelSpeed) > 0.0001 || block.reverserMoved)) {
+        block.valvesEngaged = false;
+        block.reverserMoved = false;
+    }
 }
 
 }  // namespace zt40

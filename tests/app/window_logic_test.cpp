@@ -276,6 +276,22 @@ TEST_F(WindowLogicTest, ADialogRequestWaitsWhileTheDialogIsOpen) {
     EXPECT_FALSE(s.dataDialogRequest);
 }
 
+TEST_F(WindowLogicTest, ValvesDropWithAnEmptyChestWhenTheReverserMoves) {
+    auto window = open();
+    LocomotiveState& s = window->state();
+    s.valvesEngaged = true;
+    s.steamChest.pressure = 500.0;
+    window->onPaint();
+    EXPECT_TRUE(s.valvesEngaged);  // standing, reverser untouched: they stay
+    s.reverserMoved = true;
+    window->onPaint();
+    EXPECT_FALSE(s.valvesEngaged);
+    EXPECT_FALSE(s.reverserMoved);
+    s.steamChest.pressure = 60000.0;
+    window->onPaint();
+    EXPECT_TRUE(s.valvesEngaged);
+}
+
 TEST_F(WindowLogicTest, APaintHoldsTheModelUntilTheNextFrame) {
     auto window = open();
     window->onPaint();
