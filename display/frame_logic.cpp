@@ -1,0 +1,209 @@
+#include "frame_logic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "numeric.h"
+#include "time_step.h"
+
+namespace zt40 {
+
+namespace {
+
+// Simulated seconds one frame stands for; infinite at STOP.
+double frameTime(const LocomotiveState& copy) {
+    const auto step = speedStepFor(copy.simSpeedCode);
+    if (!step) return std::numeric_limits<double>::infinity();
+    return (copy.fineTimer ? copy.stepInterval : 1.0) * step->speedFactor;
+}
+
+// The valves are caught on their rod at a speed they cannot stand.
+bool caughtAtSpeed(const LocomotiveState& copy) {
+    const double speed = std::fabs(copy.wheelSpeed);  // m/s
+    const int cutOff = std::abs(copy.reverser);      // half-percent steps
+    return copy.pilotValve > 0 &&
+           ((speed > 11.8 && cutOff > 24) || (speed > 4.0 && speed <= 11.8 && 228.0 - 17.0 * speed < cutOff));
+}
+
+}  // namespace
+
+FramePreparation FrameLogic::prepare(LocomotiveState& copy) {
+    FramePreparation frame{};
+    state_.damageThisFrame = 0;
+    state_.timeFactor = frameTime(copy);
+    copy.valveKnock = false;
+    if (!(copy.displayScale > 0.0)) return frame;
+
+    // The side view's anchor, shaken; then the gear's joints and the valve heads.
+    shake(copy, frame.anchorX, frame.anchorY);
+    frame.joints = computeJoints(copy.displayScale, frame.anchorX, frame.anchorY, copy.wheelAngle, copy.reverser);
+    copy.pistonX = frame.joints.pistonX;
+    valveHeads(copy, frame.anchorX, frame.joints.rodX);
+
+    account(copy, frame);
+    state_.previousDistance = copy.distance;
+    warningTriggers(copy);
+    return frame;
+}
+
+void FrameLogic::shake(LocomotiveState& copy, double& x0, double& y0) {
+    const double s = copy.displayScale;
+    state_.counterPressureMode = false;
+    x0 = std::trunc(800.0 / s);
+    y0 = std::trunc(4800.0 / s);
+    if (copy.simSpeedCode >= 0) {
+        // Braking by compression, or the engine equalising: it shakes.
+        bool shaking = state_.equalizeFlag;
+        if (copy.valvesEngaged && ((copy.wheelSpeed > 5.0 && copy.reverser > 36) ||
+                                   (copy.wheelSpeed < -5.0 && copy.reverser < -36))) {
+            copy.peakCylinderPressure = 3;
+            state_.counterPressureMode = true;
+            shaking = true;
+        }
+        if (shaking) {
+            const int amplitude = std::min(truncateTo<int>(copy.peakCylinderPressure / 2.5), 3);  // px
+            copy.peakCylinderPressure = static_cast<std::int8_t>(amplitude);
+            ++state_.shakeCounter;
+            const int period = truncateTo<int>(9.474 - 0.368 * std::fabs(copy.wheelSpeed));  // frames
+            const int n = state_.shakeCounter;
+            if (n <= period) x0 += amplitude;
+            else if (n <= 2 * period) x0 -= amplitude;
+            else if (n <= 3 * period) y0 += amplitude;
+            else if (n <= 4 * period) y0 -= amplitude;
+            if (n >= 4 * period) state_.shakeCounter = 0;
+        }
+    }
+    state_.equalizeFlag = false;
+}
+
+void FrameLogic::valveHeads(LocomotiveState& copy, double anchorX, double rodX) {
+    const double s = copy.displayScale;
+    const double rodMm = rodX * s;  // mm from the window edge
+
+    // Steam takes the heads up onto the rod; where they float apart they knock.
+    if (copy.steamChest.pressure > 50000.0 && !copy.valvesEngaged) {
+        const double position = (rodX - anchorX) * s;  // mm from the axle
+        if (position + 675.0 < state_.rearHeadLimit - 10.0 || position + 1319.0 > state_.frontHeadLimit + 10.0) {
+            copy.valveKnock = true;
+        }
+        if (caughtAtSpeed(copy)) {
+            if (state_.floatFrames >= 100) {
+                ++state_.valveBreakCount;
+                warn(Warning::valveMayBreak, 300);
+                if (state_.valveBreakCount > 5) damage(1);
+            } else if (state_.warningState != Warning::valveMayBreak) {
+                warn(Warning::valveFlutter, 300);
+            }
+        }
+        state_.floatFrames = 0;
+        copy.valvesEngaged = true;
+    }
+    // Without steam they fall free once the wheels turn or the gear moves.
+    if (copy.steamChest.pressure < 1000.0 && copy.valvesEngaged &&
+        (std::fabs(copy.wheelSpeed) > 0.0001 || copy.reverserMoved)) {
+        state_.rearHeadLimit = 0.0;
+        state_.frontHeadLimit = 10000.0;
+        copy.valvesEngaged = false;
+        copy.reverserMoved = false;
+    }
+
+    if (copy.valvesEngaged) {
+        copy.valveHeadRearX = truncateTo<std::int32_t>(675.0 / s + rodX);
+        copy.valveHeadFrontX = truncateTo<std::int32_t>(1319.0 / s + rodX);
+        if (copy.simSpeedCode >= 0) {
+            const int r = copy.reverser;
+            const bool equalising = copy.blastPipeClosed
+                                        ? std::abs(r) < 37
+                                        : (r < 37 && copy.wheelSpeed < -5.0) || (r > -37 && copy.wheelSpeed > 5.0);
+            if (equalising) state_.equalizeFlag = true;
+        }
+        return;
+    }
+    // Floating: the rod only pushes the heads outward.
+    state_.floatFrames = std::min(state_.floatFrames + 1, 200);
+    state_.rearHeadLimit = std::max(state_.rearHeadLimit, rodMm + 675.0);
+    state_.frontHeadLimit = std::max(state_.frontHeadLimit, state_.rearHeadLimit + 468.0);
+    state_.frontHeadLimit = std::min(state_.frontHeadLimit, rodMm + 1319.0);
+    state_.rearHeadLimit = std::min(state_.rearHeadLimit, state_.frontHeadLimit - 468.0);
+    copy.valveHeadRearX = truncateTo<std::int32_t>(state_.rearHeadLimit / s);
+    copy.valveHeadFrontX = truncateTo<std::int32_t>(state_.frontHeadLimit / s);
+}
+
+void FrameLogic::account(LocomotiveState& copy, FramePreparation& frame) {
+    if (copy.simSpeedCode == simSpeedStop || copy.simHold) {
+        copy.simHold = false;
+        return;
+    }
+    frame.accounted = true;
+    const double s = copy.displayScale;
+    const double tf = state_.timeFactor;  // s
+
+    // Sleepers scroll with the distance, by whole pitches of 850 mm.
+    if (copy.clientWidth < 1) {
+        state_.sleeperPhase = 0.0;
+    } else {
+        state_.sleeperPhase += (state_.previousDistance - copy.distance) * 1000.0 / s;
+        const double wrap = std::ceil(copy.clientWidth * s / 850.0) * 850.0 / s;  // px
+        if (state_.sleeperPhase < 0.0) state_.sleeperPhase += wrap;
+        if (state_.sleeperPhase > copy.clientWidth) state_.sleeperPhase -= wrap;
+    }
+
+    // The fire-hole door glows with the exhaust's draught.
+    if (state_.exhaustGlow > copy.blastPipeFlow && tf < 1.0) state_.exhaustGlow = std::max(state_.exhaustGlow - 6.0 * tf, 0.0);
+    if (state_.exhaustGlow < copy.blastPipeFlow && tf < 1.0) state_.exhaustGlow = std::min(state_.exhaustGlow + 10.0 * tf, 5.0);
+
+    frame.samples = {static_cast<float>(copy.boilerSteamDraw * 18.0), static_cast<float>(copy.acceleration),
+                     static_cast<float>(copy.wheelPower), static_cast<float>(copy.waterPerKm)};
+
+    // Coal burnt.
+    state_.coalRate = copy.fireRate * copy.boilerPower * 5.61167e-9;  // kg/s
+    state_.coalTotal += tf * state_.coalRate;
+}
+
+void FrameLogic::warn(Warning warning, int frames) {
+    state_.warningState = warning;
+    state_.warningFrames = frames;
+}
+
+void FrameLogic::warningTriggers(const LocomotiveState& copy) {
+    const auto sandWarning = [this] {
+        return state_.warningState == Warning::sandIntoSlip || state_.warningState == Warning::sandTooShort;
+    };
+    if (!sandWarning() && copy.blastPipeFlow < -0.3 && copy.valvesEngaged && !copy.blastPipeClosed &&
+        state_.counterPressureMode) {
+        warn(Warning::blastPipeSuction, 100);
+    }
+    if (!sandWarning() && copy.blastPipeAuxFlow > 0.5 && state_.warningState == Warning::none) {
+        warn(Warning::spittingWater, 100);
+    }
+    if (!sandWarning() && copy.primingRate > 0.0) warn(Warning::priming, 100);
+    if (copy.sandTooShort) warn(Warning::sandTooShort, 300);
+    if (copy.sandIntoSlip) {
+        warn(Warning::sandIntoSlip, 300);
+        ++state_.sandSlipCount;
+        if (state_.sandSlipCount > 5) damage(3);
+    }
+}
+
+void FrameLogic::cylinderDrawn(const LocomotiveState& copy) {
+    if (copy.reliefA1 || copy.reliefB1 || copy.reliefSide2) warn(Warning::cylinderRelief, 300);
+}
+
+void FrameLogic::textStage(const LocomotiveState& copy) {
+    if (copy.textHidden) return;
+    if (std::fabs(copy.wheelSpeed) > 32.0) damage(2);
+    if (copy.cylinderCoverBurst) damage(4);
+    if (copy.trueWaterDepth > 570.0) damage(5);
+}
+
+std::uint8_t FrameLogic::finish() {
+    if (state_.warningFrames < 1) {
+        state_.warningState = Warning::none;
+    } else if (--state_.warningFrames == 0) {
+        state_.warningState = Warning::none;
+    }
+    return state_.damageThisFrame;
+}
+
+}  // namespace zt40
