@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <QStyleHints>
 
 #include "configuration.h"
@@ -90,9 +91,11 @@ QtMainWindow::QtMainWindow() {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     clock_.start();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
     logic_ = std::make_unique<MainWindowLogic>(
         *this,
-        ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<FrameStandIn>(),
+        ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<ThreadedRender>(*frames_),
                    std::make_unique<CabDriving>(sound_)},
         ShellOptions{configurationFileName, std::nullopt});
     logic_->onCreate();
@@ -175,8 +178,10 @@ void QtMainWindow::timerEvent(QTimerEvent* event) {
 }
 
 void QtMainWindow::paintEvent(QPaintEvent*) {
+    // The render thread's finished frame; the model's hold for a system
+    // repaint is given in resize and show, not here.
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    frames_->paintLatest(painter);
 }
 
 void QtMainWindow::resizeEvent(QResizeEvent*) {

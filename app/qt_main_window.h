@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform.h"
+#include "qt_frame_target.h"
 #include "window_logic.h"
 
 namespace zt40 {
@@ -64,6 +65,7 @@ private:
     QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
     int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
     SilentSound sound_;  // until the sound output exists
+    std::unique_ptr<QtFrameTarget> frames_;  // outlives the render thread, which the logic owns
     std::unique_ptr<MainWindowLogic> logic_;
     bool quitting_ = false;
 };

@@ -8,6 +8,7 @@
 #include "locomotive_state.h"
 #include "operating_aids.h"
 #include "random15.h"
+#include "render_controller.h"
 #include "sound_output.h"
 #include "simulation_controller.h"
 #include "synchronous_simulation.h"
@@ -54,7 +55,19 @@ public:
     virtual int exchange(LocomotiveState& state) = 0;
 };
 
-// Until frames are drawn: what a frame does for the model, the release of
+// The display on its own thread.
+class ThreadedRender final : public RenderPort {
+public:
+    explicit ThreadedRender(FrameTarget& target) : controller_(target) {}
+    bool start(LocomotiveState& state) override { return controller_.start(state); }
+    int exchange(LocomotiveState&) override { return controller_.exchange(); }
+
+private:
+    RenderController controller_;
+};
+
+// Without a display (tests, the headless runner): what a frame does for
+// the model, the release of
 // the hold that a repaint puts on it and the piston valves in their
 // simplest form.
 class FrameStandIn final : public RenderPort {

@@ -79,6 +79,7 @@ public:
     std::uint8_t finish();
 
     const FrameState& state() const { return state_; }
+    FrameState& state() { return state_; }
 
 private:
     void shake(LocomotiveState& copy, double& x0, double& y0);

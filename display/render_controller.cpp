@@ -1,0 +1,119 @@
+#include "render_controller.h"
+
+#include <array>
+#include <chrono>
+#include <new>
+
+#include "cab_panel.h"
+#include "frame_logic.h"
+#include "moving_average.h"
+
+namespace zt40 {
+
+const char* creditLine() { return "ZT 40 \xc2\xb7 Programmstand vom " __DATE__; }
+
+RenderController::RenderController(FrameTarget& target)
+    : target_(target), renderCopy_(new (std::nothrow) LocomotiveState{}) {
+    if (renderCopy_) constructSteamSpaces(*renderCopy_);
+}
+
+RenderController::~RenderController() { stop(); }
+
+void RenderController::stop() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard guard(lock_);
+        stopRequested_ = true;
+    }
+    frameRequest_.signal();
+    threadEnded_.waitFor(std::chrono::milliseconds(1000));
+    thread_.join();  // a frame takes milliseconds: it ends with the one it draws
+}
+
+bool RenderController::start(LocomotiveState& mainRecord) {
+    if (!renderCopy_ || thread_.joinable()) return false;
+    mainRecord_ = &mainRecord;
+    *renderCopy_ = mainRecord;
+    thread_ = std::thread(&RenderController::threadMain, this);
+    return true;
+}
+
+int RenderController::exchange() {
+    {
+        std::lock_guard guard(lock_);
+        if (busy_) return 0;
+    }
+    LocomotiveState& main = *mainRecord_;
+    if (!(main.displayScale > 0.0)) return 0;
+
+    // What the last frame decided goes back into the main record.
+    const LocomotiveState& copy = *renderCopy_;
+    main.reverserMoved = copy.reverserMoved;
+    main.pistonX = copy.pistonX;
+    main.valveHeadRearX = copy.valveHeadRearX;
+    main.valveHeadFrontX = copy.valveHeadFrontX;
+    main.handleX = copy.handleX;
+    main.handleY = copy.handleY;
+    main.valvesEngaged = copy.valvesEngaged;
+    main.simHold = copy.simHold;
+    main.valveKnock = copy.valveKnock;
+    const int damage = damageCode_;
+
+    // The whole record for the next frame; its one-shot events for exactly one frame.
+    *renderCopy_ = main;
+    main.sandIntoSlip = false;
+    main.sandTooShort = false;
+    {
+        std::lock_guard guard(lock_);
+        busy_ = true;  // the frame owns the copy from here, before the thread wakes
+    }
+    frameRequest_.signal();
+    return damage;
+}
+
+void RenderController::threadMain() {
+    LocomotiveState& copy = *renderCopy_;
+    std::array<MovingAverage, 4> averages;  // heating-surface load, acceleration, power, water per km
+    const int windows[] = {80, 80, 150, 100};
+    for (int i = 0; i < 4; ++i) averages[i].start(windows[i]);
+    FrameLogic logic(copy);
+    {
+        std::lock_guard guard(lock_);
+        busy_ = false;
+    }
+    for (;;) {
+        frameRequest_.wait();
+        {
+            std::lock_guard guard(lock_);
+            if (stopRequested_) break;
+        }
+        // Preparation, then the picture, then the warning's count-down.
+        const FramePreparation frame = logic.prepare(copy);
+        if (frame.accounted) {
+            averages[0].push(frame.samples.heatingSurfaceLoad);
+            averages[1].push(frame.samples.acceleration);
+            averages[2].push(frame.samples.wheelPower);
+            averages[3].push(frame.samples.waterPerKm);
+        }
+        FrameState& state = logic.state();
+        target_.drawFrame([&](Canvas& canvas) {
+            canvas.rectangle(-1, -1, copy.clientWidth + 1, copy.clientHeight + 1, Pen{}, Brush{});
+            drawCabPanel(canvas, copy, state);
+            logic.cylinderDrawn(copy);
+            logic.textStage(copy);
+            canvas.text(0, copy.clientHeight - 17, creditLine(), black, white);
+        });
+        const std::uint8_t damage = logic.finish();
+        bool stop = false;
+        {
+            std::lock_guard guard(lock_);
+            damageCode_ = damage;
+            busy_ = false;
+            stop = stopRequested_;
+        }
+        if (stop) break;
+    }
+    threadEnded_.signal();
+}
+
+}  // namespace zt40
