@@ -4,9 +4,12 @@
 // mouse, operating aids, sound and automatic control. Each is an interface
 // with a plain default, so the window works while later parts are added.
 
+#include <memory>
+
 #include "key_handler.h"
 #include "locomotive_state.h"
 #include "operating_aids.h"
+#include "frame_logic.h"
 #include "random15.h"
 #include "render_controller.h"
 #include "sound_output.h"
@@ -66,8 +69,47 @@ private:
     RenderController controller_;
 };
 
-// Without a display (tests, the headless runner): what a frame does for
-// the model, the release of
+// The frame logic without drawing, run in the exchange itself: the headless
+// runner sees the valve heads, warnings and damage as the program does.
+class InlineRender final : public RenderPort {
+public:
+    bool start(LocomotiveState& state) override {
+        copy_ = std::make_unique<LocomotiveState>(state);
+        logic_ = std::make_unique<FrameLogic>(*copy_);
+        return true;
+    }
+    int exchange(LocomotiveState& state) override {
+        if (!(state.displayScale > 0.0)) return 0;
+        // What the last frame decided comes back, the record goes in, and
+        // its one-shot events reach this one frame.
+        state.reverserMoved = copy_->reverserMoved;
+        state.pistonX = copy_->pistonX;
+        state.valveHeadRearX = copy_->valveHeadRearX;
+        state.valveHeadFrontX = copy_->valveHeadFrontX;
+        state.handleX = copy_->handleX;
+        state.handleY = copy_->handleY;
+        state.valvesEngaged = copy_->valvesEngaged;
+        state.simHold = copy_->simHold;
+        state.valveKnock = copy_->valveKnock;
+        const int damage = damage_;
+        *copy_ = state;
+        state.sandIntoSlip = false;
+        state.sandTooShort = false;
+        logic_->prepare(*copy_);
+        logic_->cylinderDrawn(*copy_);
+        logic_->textStage(*copy_);
+        damage_ = logic_->finish();
+        return damage;
+    }
+    const FrameState& frameState() const { return logic_->state(); }
+
+private:
+    std::unique_ptr<LocomotiveState> copy_;
+    std::unique_ptr<FrameLogic> logic_;
+    int damage_ = 0;
+};
+
+// Without a display (tests): what a frame does for the model, the release of
 // the hold that a repaint puts on it and the piston valves in their
 // simplest form.
 class FrameStandIn final : public RenderPort {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <iostream>
 #include <ostream>
 #include <sstream>
 
@@ -185,7 +186,7 @@ void runScenario(const Scenario& scenario, std::ostream& csv) {
     VirtualPlatform platform;
     SilentSound sound;
     MainWindowLogic window(platform,
-                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
+                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<InlineRender>(),
                                       std::make_unique<CabDriving>(sound)},
                            ShellOptions{{}, scenario.seed});
     window.onCreate();
@@ -207,6 +208,10 @@ void runScenario(const Scenario& scenario, std::ostream& csv) {
     }
     writeRow(csv, scenario, state);
     window.onDestroy();
+    // A run that ended in the workshop says why.
+    for (const VirtualPlatform::Message& message : platform.messages) {
+        if (message.caption == "Werkstatt") std::cerr << "Werkstatt: " << message.text << '\n';
+    }
 }
 
 }  // namespace zt40
