@@ -81,6 +81,18 @@ TEST(Scenario, TheSameScenarioGivesTheSameBytes) {
     EXPECT_GT(first.size(), 1000u);
 }
 
+TEST(Scenario, OverspeedEndsTheRunInTheWorkshop) {
+    // Full gear down a steep line: past 32 m/s the engine is damaged.
+    const std::string csv = run(
+        "set trackAutomatic 0\nset gradient -60\nset cylinderWallTemp 400\n"
+        "at 2 reverser -160\nat 3 pilotValve 115\nrun 400\nprint 10 simTime trainSpeed\n");
+    const std::string last = csv.substr(csv.rfind('\n', csv.size() - 2) + 1);
+    const double endTime = std::stod(last.substr(0, last.find(',')));
+    const double endSpeed = std::stod(last.substr(last.find(',') + 1));
+    EXPECT_LT(endTime, 400.0);
+    EXPECT_GT(endSpeed, 32.0);
+}
+
 TEST(Scenario, EveryFieldHasOneName) {
     std::set<std::string> names;
     for (const FieldAccess& field : scenarioFields()) EXPECT_TRUE(names.insert(field.name).second) << field.name;
