@@ -1,15 +1,18 @@
-// A complete frame as far as it is drawn today (clear, cab panel, credit
-// line), offscreen with QPainter, at two screen sizes.
+// A complete frame as far as it is drawn today (clear, gradient line and
+// plumes, cab panel, side view, credit line), offscreen with QPainter, at
+// two screen sizes.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <memory>
 
 #include "cab_panel.h"
 #include "qt_canvas.h"
 #include "render_controller.h"
+#include "side_view.h"
 
 namespace zt40 {
 namespace {
@@ -26,17 +29,37 @@ void fullFrame(benchmark::State& state) {
     copy->reverser = -80;
     copy->pilotValve = 90;
     copy->tankWater = 9000.0;
+    copy->steamChest.pressure = 900000.0;
+    copy->steamChest.temperature = 520.0;
+    copy->blastPipeFlow = 3.0;
+    copy->drainCocksOpen = true;
+    copy->cylinder1SpaceB.pressure = 600000.0;
+    copy->cylinder1SpaceB.temperature = 480.0;
+    copy->cylinder1SpaceB.volume = 0.1;
+    copy->sandSeconds = 1800.0;
+    copy->brake = 50;
+    copy->wheelSpeed = 10.0;
     FrameState frame;
+    frame.timeFactor = 0.015;
+    FramePreparation prepared{};
+    prepared.anchorX = std::trunc(800 / copy->displayScale);
+    prepared.anchorY = std::trunc(4800 / copy->displayScale);
     QImage image(width, height, QImage::Format_RGB32);
     for (auto _ : state) {
+        copy->wheelAngle = std::fmod(copy->wheelAngle + 0.05, 6.283185307179586);
+        prepared.joints = computeJoints(copy->displayScale, prepared.anchorX, prepared.anchorY, copy->wheelAngle, copy->reverser);
+        copy->pistonX = prepared.joints.pistonX;
+        copy->valveHeadRearX = static_cast<int>(675 / copy->displayScale + prepared.joints.rodX);
+        copy->valveHeadFrontX = static_cast<int>(1319 / copy->displayScale + prepared.joints.rodX);
         QPainter painter(&image);
         QtCanvas canvas(painter);
         canvas.rectangle(-1, -1, width + 1, height + 1, Pen{}, Brush{});
+        drawGradientAndPlumes(canvas, *copy, prepared);
         drawCabPanel(canvas, *copy, frame);
+        drawSideView(canvas, *copy, frame, prepared);
         canvas.text(0, height - 17, creditLine(), black, white);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
-        copy->wheelSpeed += 0.01;
     }
 }
 BENCHMARK(fullFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "cab_panel.h"
 #include "frame_logic.h"
 #include "moving_average.h"
+#include "side_view.h"
 
 namespace zt40 {
 
@@ -98,7 +99,9 @@ void RenderController::threadMain() {
         FrameState& state = logic.state();
         target_.drawFrame([&](Canvas& canvas) {
             canvas.rectangle(-1, -1, copy.clientWidth + 1, copy.clientHeight + 1, Pen{}, Brush{});
+            drawGradientAndPlumes(canvas, copy, frame);
             drawCabPanel(canvas, copy, state);
+            drawSideView(canvas, copy, state, frame);
             logic.cylinderDrawn(copy);
             logic.textStage(copy);
             canvas.text(0, copy.clientHeight - 17, creditLine(), black, white);
