@@ -4,34 +4,17 @@
 #include <memory>
 
 #include "gas_space.h"
+#include "model_fixtures.h"
 #include "simulation_model.h"
 
 namespace zt40 {
 namespace {
 
 std::unique_ptr<SimulationBlock> runningEngine() {
-    auto block = std::make_unique<SimulationBlock>();
-    constructSteamSpaces(*block);
-    block->stepInterval = 0.015;
-    block->fineTimer = true;
+    auto block = testing::engineInSteam();
     block->simSpeedCode = 3;  // 10:1, 1000 sub-steps per exchange
-    block->ambientTemp = 288;
     block->cylinderWallTemp = 450.0;
-    block->expansionEnd = 91.0;
-    block->exhaustEnd = 86.0;
-    block->valveLead = 2.0;
-    block->blastPipeArea = 0.012;
-    block->portArea = 0.01;
-    block->boilerPower = 742500.0;
-    block->superheaterPower = 8000000.0;
-    block->frictionFactor = 0.25;
-    block->tankWater = 12000.0;
     block->waterQuality = 80;
-    block->autoFiring = true;
-    block->displayScale = 5.0;
-    block->clientWidth = 1600;
-    block->boilerSteam.pressure = 1350000.0;
-    block->boilerSteam.waterMass = 8500.0;
     block->trainWeight = 300;
     return block;
 }
