@@ -11,6 +11,7 @@
 #include <QStyleHints>
 
 #include "configuration.h"
+#include "qt_data_dialog.h"
 
 namespace zt40 {
 
@@ -103,6 +104,7 @@ QtMainWindow::QtMainWindow() {
 
 QtMainWindow::~QtMainWindow() {
     for (QBasicTimer& timer : timers_) timer.stop();
+    delete dataDialog_;
 }
 
 void QtMainWindow::setTimer(int id, int periodMs) { timers_[id].start(periodMs, Qt::PreciseTimer, this); }
@@ -142,6 +144,15 @@ void QtMainWindow::setCursor(CursorShape shape) {
 void QtMainWindow::setCursorPosition(int clientX, int clientY) {
     // Where the platform cannot move the pointer (Wayland) drags work without it.
     QCursor::setPos(mapToGlobal(QPoint(clientX, clientY)));
+}
+
+void QtMainWindow::openDataDialog() {
+    // Beside the main window, which keeps running; the record tells the
+    // logic that it is open.
+    dataDialog_ = new QtDataDialog(logic_->state(), logic_->random(), this);
+    dataDialog_->show();
+    dataDialog_->raise();
+    dataDialog_->activateWindow();
 }
 
 void QtMainWindow::quit(int exitCode) {

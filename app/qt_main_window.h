@@ -4,6 +4,7 @@
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "window_logic.h"
 
 namespace zt40 {
+
+class QtDataDialog;
 
 class QtMainWindow final : public QWidget, public Platform {
     Q_OBJECT
@@ -32,7 +35,7 @@ public:
     bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) override;
     void setCursor(CursorShape shape) override;
     void setCursorPosition(int clientX, int clientY) override;
-    void openDataDialog() override {}
+    void openDataDialog() override;
     void openAutoControlDialog() override {}
     void quit(int exitCode) override;
     std::int64_t tickCount() override { return clock_.elapsed(); }
@@ -67,6 +70,7 @@ private:
     SilentSound sound_;  // until the sound output exists
     std::unique_ptr<QtFrameTarget> frames_;  // outlives the render thread, which the logic owns
     std::unique_ptr<MainWindowLogic> logic_;
+    QPointer<QtDataDialog> dataDialog_;  // deleted before the logic whose record it works on
     bool quitting_ = false;
 };
 

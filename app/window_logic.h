@@ -50,6 +50,7 @@ public:
     LocomotiveState& state() { return *state_; }
     const LocomotiveState& state() const { return *state_; }
     AutoControlSettings& autoControl() { return autoControl_; }
+    Random15& random() { return random_; }  // the program's one generator, for the dialogs
     bool ended() const { return ended_; }
 
     // The startup notice's text: the operating instructions and a word on history.

@@ -85,7 +85,7 @@ finish "$pid"
 distance="$(awk -F: '/^Entfernung/ { print $2 + 0 }' Konfiguration_ZT40.cfg)"
 awk -v d="$distance" 'BEGIN { exit !(d > 770 && d < 790) }' || { echo "distance $distance, not kept" >&2; exit 1; }
 if grep -q "unbekannte Zeile" Konfiguration_ZT40.cfg; then echo "the file was not written again" >&2; exit 1; fi
-# Third start: driving keys change what the saved state shows.
+# Third start: driving keys and the data dialog change what the saved state shows.
 value() { awk -F: -v label="$1" 'index($0, label) == 1 { print $2 + 0 }' Konfiguration_ZT40.cfg; }
 cylinder="$(value Zylindertemperatur)"
 drains="$(value "Entw")"
@@ -101,6 +101,16 @@ sleep 1
 xdotool windowactivate --sync "$id" 2>/dev/null || true
 sleep 0.5
 for key in Tab Return t Alt_L; do xdotool key "$key"; sleep 0.3; done
+# L opens the data dialog beside the running window; Return in its first
+# edit, the train weight, is OK.
+xdotool key l
+daten="$(window Daten)"
+xdotool windowactivate --sync "$daten" 2>/dev/null || true
+sleep 0.5
+xdotool key ctrl+a
+xdotool type 1234
+xdotool key Return
+sleep 0.5
 wmctrl -c Ziruvarovuzidarivaviveru
 answer Frage y
 finish "$pid"
@@ -110,4 +120,5 @@ awk -v a="$cylinder" -v b="$(value Zylindertemperatur)" 'BEGIN { exit !(b > a + 
 [[ "$(value "Entw")" == "$((1 - drains))" ]] || { echo "drain cocks not switched" >&2; exit 1; }
 [[ "$(value Streckenfunktion)" == "$((1 - track))" ]] || { echo "track function not switched" >&2; exit 1; }
 [[ "$(value "Schrift ausblenden")" == "$((1 - hidden))" ]] || { echo "display not cycled" >&2; exit 1; }
+[[ "$(value Zuggewicht)" == 1234 ]] || { echo "train weight $(value Zuggewicht), not set in the dialog" >&2; exit 1; }
 echo "end to end: 1 passed, 0 failed"
