@@ -120,7 +120,15 @@ void MainWindowLogic::onCreate() {
 
     // Track list, configuration, and the question whether to go on.
     createFirstTrackPoint(s, trackAllocator_);
-    loadConfiguration(options_.configurationFile, s, random_, trackAllocator_);
+    if (const auto problem = loadConfiguration(options_.configurationFile, s, random_, trackAllocator_)) {
+        // Running on the defaults is fine; writing them over the user's file is not.
+        configurationUnreadable_ = true;
+        platform_.showMessage("Die Konfigurationsdatei \"" + options_.configurationFile.string() +
+                                  "\" kann nicht gelesen werden:\n" + *problem +
+                                  ".\n\nDas Programm arbeitet mit den Grundeinstellungen; die Datei wird "
+                                  "beim Beenden nicht überschrieben.",
+                              "Dateifehler", MessageIcon::error);
+    }
     ensureDefaultTrackPoint(s, trackAllocator_);
     if (!s.stateDefaulted &&
         !platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
@@ -156,11 +164,12 @@ void MainWindowLogic::onDestroy() {
     parts_.driving->stopAllSound();
     for (int id : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13}) killTimer(id);
 
-    // Save, asking first unless the state was defaulted anyway.
-    const bool save =
-        s.stateDefaulted || platform_.askYesNo("Soll der neue Stand\ngespeichert werden?", "Frage", false);
-    if (save && !options_.configurationFile.empty() &&
-        saveConfiguration(options_.configurationFile, s, trackAllocator_)) {
+    // Save, asking first unless the state was defaulted anyway; a file that
+    // could not be read is left alone.
+    const bool save = !configurationUnreadable_ &&
+                      (s.stateDefaulted ||
+                       platform_.askYesNo("Soll der neue Stand\ngespeichert werden?", "Frage", false));
+    if (save && !options_.configurationFile.empty() && saveConfiguration(options_.configurationFile, s)) {
         platform_.showMessage("Fehler beim Speichern der Konfigurationsdatei", "Dateifehler", MessageIcon::error);
     }
     freeTrackList(s, trackAllocator_);

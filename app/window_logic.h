@@ -90,6 +90,7 @@ private:
     bool started_ = false;
     bool ended_ = false;
     bool damaged_ = false;  // the workshop message is up; nothing else runs
+    bool configurationUnreadable_ = false;  // the file is there but was not read: never overwrite it
     bool keyUpPending_ = false;
     bool coarseSteps_ = false;
     bool dragMoveAllowed_ = false;

@@ -127,6 +127,8 @@ const HeaderLine headerLines[] = {
 const std::string trackSectionLabel = "Streckendaten:";
 constexpr std::size_t bufferLimit = 259;  // characters a label, value or segment keeps
 
+constexpr std::string_view utf8ByteOrderMark = "\xef\xbb\xbf";
+
 // Labels as the file holds them, converted once.
 const std::vector<std::string>& fileLabels() {
     static const std::vector<std::string> labels = [] {
@@ -135,6 +137,12 @@ const std::vector<std::string>& fileLabels() {
         return converted;
     }();
     return labels;
+}
+
+// A label is found in either encoding: as written, or re-saved as UTF-8.
+bool holdsLabel(std::string_view buffer, std::size_t line) {
+    return buffer.find(fileLabels()[line]) != std::string_view::npos ||
+           buffer.find(headerLines[line].label) != std::string_view::npos;
 }
 
 // Appends a byte to a bounded text buffer; what does not fit is cut off.
@@ -165,7 +173,7 @@ private:
         acceptDecimalComma(value);
         bool trackSection = false;
         for (std::size_t i = 0; i < std::size(headerLines); ++i) {
-            if (label_.find(fileLabels()[i]) != std::string::npos) headerLines[i].read(state, value);
+            if (holdsLabel(label_, i)) headerLines[i].read(state, value);
         }
         if (label_.find(trackSectionLabel) != std::string::npos) trackSection = true;
         label_.clear();
@@ -190,18 +198,17 @@ void readConfiguration(std::string_view bytes, LocomotiveState& state, TrackAllo
     HeaderReader header;
     TrackRowParser rows;
     bool trackSection = false;
+    // An editor that saved the file as UTF-8 may have put a byte-order mark first.
+    if (bytes.starts_with(utf8ByteOrderMark)) bytes.remove_prefix(utf8ByteOrderMark.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const bool lastByte = i + 1 == bytes.size();
-        if (trackSection) {
-            if (!rows.feed(state, allocator, bytes[i], lastByte)) break;
-        } else {
-            trackSection = header.feed(state, bytes[i], lastByte);
-        }
-        if (state.trackListFailed) break;
+        if (trackSection) rows.feed(bytes[i], lastByte);
+        else trackSection = header.feed(state, bytes[i], lastByte);
     }
+    rows.finish(state, allocator);
 }
 
-std::string takeConfigurationText(LocomotiveState& state, TrackAllocator& allocator) {
+std::string configurationText(const LocomotiveState& state) {
     std::string text;
     for (const HeaderLine& line : headerLines) {
         text += toCp1252(line.label);
@@ -210,7 +217,7 @@ std::string takeConfigurationText(LocomotiveState& state, TrackAllocator& alloca
         text += line.ending;
     }
     text += "\r\n" + trackSectionLabel + "\r\n";
-    text += takeTrackRows(state, allocator);
+    text += trackRowsText(state);
     return text;
 }
 
@@ -218,6 +225,14 @@ namespace {
 
 // True also for a NaN, which no comparison lets through.
 bool outside(double value, double low, double high) { return !(value >= low && value <= high); }
+
+// Beyond these the model and the track walk stop making sense: a position
+// or a clock where adding a step no longer changes the number, a line the
+// walk would take hours to build, nozzles that burst a cylinder cover.
+constexpr double maxDistance = 1e8;        // m, 100 000 km either way
+constexpr double maxSimTime = 1e8;         // s, about three years
+constexpr double maxBlastPipeArea = 0.1;   // m², 100 in the file; 0.012 by default
+constexpr double maxPortArea = 0.1;        // m², 100 in the file; 0.01 by default
 
 double randomWheelAngle(Random15& random) { return random.next() / 5215.03; }                         // rad
 std::int32_t randomAmbient(Random15& random) { return truncateTo<std::int32_t>(random.next() / 655.34 + 253.0); }  // K
@@ -237,7 +252,8 @@ void validateRunState(LocomotiveState& s, Random15& random) {
     };
     replace(outside(s.tankWater, 0.00001, 12000.0), s.tankWater, 12000.0);
     replace(outside(s.boilerSteam.pressure, 0.00001, 1600000.0), s.boilerSteam.pressure, 1350000.0);
-    replace(!(s.simTime >= 0.0), s.simTime, 0.0);
+    replace(outside(s.distance, -maxDistance, maxDistance), s.distance, 0.0);
+    replace(outside(s.simTime, 0.0, maxSimTime), s.simTime, 0.0);
     if (outside(s.boilerSteam.waterMass, 6000.0, 11000.0)) s.boilerSteam.waterMass = 8500.0;
     replace(outside(s.stepInterval, 0.01, 0.1), s.stepInterval, 0.015);
     if (!s.stateDefaulted) return;
@@ -266,8 +282,8 @@ void validateConfiguration(LocomotiveState& s, bool checkRunState, Random15& ran
     if (outside(s.ambientTemp, 253, 303)) s.ambientTemp = randomAmbient(random);
     if (outside(s.cylinderWallTemp, s.ambientTemp, 800.0)) s.cylinderWallTemp = s.ambientTemp;
     if (outside(s.trainWeight, 0, 5000)) s.trainWeight = 0;
-    if (!(s.blastPipeArea >= 0.00001)) s.blastPipeArea = 0.012;
-    if (!(s.portArea >= 0.00001)) s.portArea = 0.01;
+    if (outside(s.blastPipeArea, 0.00001, maxBlastPipeArea)) s.blastPipeArea = 0.012;
+    if (outside(s.portArea, 0.00001, maxPortArea)) s.portArea = 0.01;
     if (outside(s.valveLead, -150, 150)) s.valveLead = 2.0;
     if (outside(s.exhaustEnd, -150, 150)) s.exhaustEnd = 86.0;
     if (outside(s.expansionEnd, -150, 150)) s.expansionEnd = 91.0;

@@ -22,9 +22,8 @@ inline constexpr const char* configurationFileName = "Konfiguration_ZT40.cfg";
 // (which holds at least the trailing point, unless it failed). Does not validate.
 void readConfiguration(std::string_view bytes, LocomotiveState& state, TrackAllocator& allocator);
 
-// The whole file as written: header, tail and track rows. Takes the track
-// list, freeing its points.
-std::string takeConfigurationText(LocomotiveState& state, TrackAllocator& allocator);
+// The whole file as written: header, tail and track rows.
+std::string configurationText(const LocomotiveState& state);
 
 // Replaces missing or implausible values by their defaults. With
 // `checkRunState` the state of the run is checked as well, and any default

@@ -96,56 +96,63 @@ bool insertTrackRow(LocomotiveState& state, TrackAllocator& allocator) {
     return linkCopy(state, allocator, *row, at->prev, at);
 }
 
-void TrackRowParser::endColumn(LocomotiveState& state) {
+void TrackRowParser::endColumn() {
     acceptDecimalComma(segment_);
-    if (column_ == 0) state.trackTail->position = parseDecimal(segment_);
-    if (column_ == 1) state.trackTail->friction = static_cast<float>(parseDecimal(segment_));
+    if (column_ == 0) row_.position = parseDecimal(segment_);
+    if (column_ == 1) row_.friction = static_cast<float>(parseDecimal(segment_));
     ++column_;
     segment_.clear();
 }
 
-bool TrackRowParser::completeRow(LocomotiveState& state, TrackAllocator& allocator) {
-    TrackPoint& row = *state.trackTail;
+void TrackRowParser::completeRow() {
     // Out-of-range gradients are clamped whole, so -150 stays downhill.
     const int gradient = parseInteger(segment_);
     column_ = 0;
     segment_.clear();
-    row.friction = std::clamp(row.friction, 0.05f, 0.3f);
-    row.gradient = static_cast<std::int8_t>(std::clamp(gradient, -100, 100));
-    return insertTrackRow(state, allocator);
+    row_.friction = std::clamp(row_.friction, 0.05f, 0.3f);
+    row_.gradient = static_cast<std::int8_t>(std::clamp(gradient, -100, 100));
+    rows_.push_back(row_);
+    row_ = TrackPoint{};
 }
 
-bool TrackRowParser::feed(LocomotiveState& state, TrackAllocator& allocator, char byte, bool lastByte) {
+void TrackRowParser::feed(char byte, bool lastByte) {
     const bool loneLf = byte == '\n' && !afterCr_;
     afterCr_ = byte == '\r';
     if (byte == ';') {
-        endColumn(state);
+        endColumn();
     } else if (segment_.size() < maxSegment) {
         segment_ += byte;
     }
     // A row ends at a line end after at least one column, or at the end of a
     // file whose last row has no line end.
     const bool lineEnd = byte == '\r' || loneLf;
-    if ((lineEnd && column_ != 0) || (lastByte && state.trackTail->position != 0.0)) {
-        return completeRow(state, allocator);
+    if ((lineEnd && column_ != 0) || (lastByte && row_.position != 0.0)) completeRow();
+}
+
+bool TrackRowParser::finish(LocomotiveState& state, TrackAllocator& allocator) {
+    // In position order, the first row of a position first: then every row
+    // lands behind the last point, and a later row of that position is dropped.
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const TrackPoint& a, const TrackPoint& b) { return a.position < b.position; });
+    for (const TrackPoint& row : rows_) {
+        TrackPoint& trailing = *state.trackTail;
+        trailing.position = row.position;
+        trailing.friction = row.friction;
+        trailing.gradient = row.gradient;
+        if (!insertTrackRow(state, allocator)) return false;
     }
+    rows_.clear();
     return true;
 }
 
-std::string takeTrackRows(LocomotiveState& state, TrackAllocator& allocator) {
+std::string trackRowsText(const LocomotiveState& state) {
     std::string rows;
-    TrackPoint* point = state.trackHead;
-    while (point && point->next) {
+    for (const TrackPoint* point = state.trackHead; point && point->next; point = point->next) {
         if (point->friction > 0.0f && point->friction < 0.4f) {
             rows += formatFixed(point->position, 4, 13) + ";" + formatFixed(point->friction, 6, 10) + ";" +
                     rightAligned(point->gradient, 6) + "\r\n";
         }
-        TrackPoint* passed = point;
-        point = point->next;
-        allocator.release(passed);
     }
-    if (point) allocator.release(point);  // the trailing point
-    state.trackHead = state.trackCurrent = state.trackTail = nullptr;
     return rows;
 }
 

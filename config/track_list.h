@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "locomotive_state.h"
 #include "track_point.h"
@@ -23,16 +24,23 @@ void ensureDefaultTrackPoint(LocomotiveState& state, TrackAllocator& allocator);
 void freeTrackList(LocomotiveState& state, TrackAllocator& allocator);
 
 // The rows after "Streckendaten:", fed byte by byte: "position;friction;gradient".
+// The rows are gathered first and linked in at the end in position order,
+// so that a file of unsorted rows loads in O(n log n).
 class TrackRowParser {
 public:
-    // One byte of the file; `lastByte` for the file's final byte. Returns
-    // false once a point could not be allocated (reading must stop).
-    bool feed(LocomotiveState& state, TrackAllocator& allocator, char byte, bool lastByte);
+    // One byte of the file; `lastByte` for the file's final byte.
+    void feed(char byte, bool lastByte);
+    // Links the gathered rows into the list; a position already there (or
+    // earlier in the file) keeps its first row. False once a point could not
+    // be allocated (the track function is then switched off).
+    bool finish(LocomotiveState& state, TrackAllocator& allocator);
 
 private:
-    void endColumn(LocomotiveState& state);
-    bool completeRow(LocomotiveState& state, TrackAllocator& allocator);
+    void endColumn();
+    void completeRow();
 
+    std::vector<TrackPoint> rows_;  // in file order
+    TrackPoint row_{};              // the row being read
     std::string segment_;
     int column_ = 0;
     bool afterCr_ = false;
@@ -44,8 +52,8 @@ private:
 bool insertTrackRow(LocomotiveState& state, TrackAllocator& allocator);
 
 // The rows "%13.4f;%10.6f;%6i\r\n" of every profile point with a friction
-// strictly between 0 and 0.4. Frees the list as it goes.
-std::string takeTrackRows(LocomotiveState& state, TrackAllocator& allocator);
+// strictly between 0 and 0.4.
+std::string trackRowsText(const LocomotiveState& state);
 
 // Copy of the points the track table shows around `trackCurrent`, taken on
 // the main thread so that the render thread never reads the live list.

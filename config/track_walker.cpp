@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "numeric.h"
+#include "track_list.h"
 
 namespace zt40 {
 
@@ -55,13 +56,34 @@ bool TrackWalker::tick(LocomotiveState& state, Random15& random, TrackAllocator&
         return false;
     }
     // Locate the train on the line, then extend the line the way it runs.
-    if (!state.trackListFailed && lastPoint(state) && !walkInitialised_) locate(state);
+    if (!state.trackListFailed && lastPoint(state) && !walkInitialised_) {
+        startLineAtTrain(state, allocator);
+        if (!state.trackListFailed) locate(state);
+    }
     if (!state.trackListFailed && lastPoint(state)) {
         if (beyondEnd_ || state.trainSpeed > 0.0) generateForward(state, random, allocator);
         else if (beforeStart_ || state.trainSpeed < 0.0) generateBackward(state, random, allocator);
     }
     interpolate(state);
     return walkInitialised_ && (beyondEnd_ || beforeStart_);
+}
+
+// Far beyond either end of the line (a distance from an old file, or the
+// line switched off for a long run) the line starts again at the train:
+// building it out to the train could take hours.
+void TrackWalker::startLineAtTrain(LocomotiveState& state, TrackAllocator& allocator) {
+    const double d = state.distance;  // m
+    const TrackPoint* last = lastPoint(state);
+    const TrackPoint* edge = d > last->position + reach     ? last
+                             : d < state.trackHead->position - reach ? state.trackHead
+                                                                     : nullptr;
+    if (!edge) return;
+    TrackPoint& trailing = *state.trackTail;
+    trailing.friction = edge->friction;
+    trailing.gradient = edge->gradient;
+    trailing.position = d;
+    insertTrackRow(state, allocator);
+    if (state.trackTail) *state.trackTail = TrackPoint{0.0f, 0.0, 0, nullptr, state.trackTail->prev};
 }
 
 void TrackWalker::locate(LocomotiveState& state) {
@@ -99,7 +121,7 @@ void TrackWalker::generateForward(LocomotiveState& state, Random15& random, Trac
 
     if (planned <= lineEnd - 1.0 && planned < limit) {
         // The planned gradient point falls within the line: insert it, plan the next.
-        if (insertPlannedPoint(state, allocator, ahead_)) {
+        if (insertPlannedPoint(state, allocator, ahead_, +1)) {
             planNext(ahead_, random, +1, state.maxGradient);
             TrackPoint* last = lastPoint(state);
             last->gradient = ahead_.planPos > last->position ? ahead_.valueAt(last->position) : ahead_.planGradient;
@@ -138,7 +160,7 @@ void TrackWalker::generateBackward(LocomotiveState& state, Random15& random, Tra
     const double limit = d - reach;                    // m
 
     if (planned >= lineStart + 1.0 && planned > limit) {
-        if (insertPlannedPoint(state, allocator, behind_)) {
+        if (insertPlannedPoint(state, allocator, behind_, -1)) {
             planNext(behind_, random, -1, state.maxGradient);
             TrackPoint* first = state.trackHead;
             first->gradient =
@@ -172,12 +194,19 @@ void TrackWalker::generateBackward(LocomotiveState& state, Random15& random, Tra
 }
 
 // False only when a point could not be allocated.
-bool TrackWalker::insertPlannedPoint(LocomotiveState& state, TrackAllocator& allocator, const Plan& plan) {
-    // Neighbours of the planned position; the list stays in order even where
-    // the plan lies up to 1 m past the neighbouring point.
+bool TrackWalker::insertPlannedPoint(LocomotiveState& state, TrackAllocator& allocator, const Plan& plan,
+                                     int direction) {
+    // Neighbours of the planned position, sought from the end the generator
+    // works at; the list stays in order even where the plan lies up to 1 m
+    // past the neighbouring point.
     const double position = plan.planPos;  // m
     TrackPoint* after = state.trackHead;
-    while (after != state.trackTail && after->position < position) after = after->next;
+    if (direction > 0) {
+        after = state.trackTail;
+        while (after->prev && after->prev->position >= position) after = after->prev;
+    } else {
+        while (after != state.trackTail && after->position < position) after = after->next;
+    }
     if (after != state.trackTail && after->position == position) return true;  // a point is there already
     TrackPoint* before = after->prev;
     TrackPoint* point = allocator.allocate();

@@ -35,10 +35,11 @@ private:
         std::int8_t valueAt(double position) const;
     };
 
+    void startLineAtTrain(LocomotiveState& state, TrackAllocator& allocator);
     void locate(LocomotiveState& state);
     void generateForward(LocomotiveState& state, Random15& random, TrackAllocator& allocator);
     void generateBackward(LocomotiveState& state, Random15& random, TrackAllocator& allocator);
-    bool insertPlannedPoint(LocomotiveState& state, TrackAllocator& allocator, const Plan& plan);
+    bool insertPlannedPoint(LocomotiveState& state, TrackAllocator& allocator, const Plan& plan, int direction);
     void planNext(Plan& plan, Random15& random, int direction, std::int8_t maxGradient);
     void interpolate(LocomotiveState& state) const;
 

@@ -205,6 +205,43 @@ TEST_F(WindowLogicTest, AFailedSaveIsReported) {
     EXPECT_EQ(platform.exitCode, 0);
 }
 
+TEST_F(WindowLogicTest, AnUnreadableConfigurationIsReportedOnceAndNeverOverwritten) {
+    // A folder in the file's place.
+    std::filesystem::create_directory(file);
+    {
+        auto window = open();
+        EXPECT_TRUE(window->state().stateDefaulted);  // runs on the defaults
+        platform.run(*window, 2000);
+        window->onDestroy();
+    }
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].caption, "Dateifehler");
+    EXPECT_NE(platform.messages[0].text.find(file.string()), std::string::npos);
+    EXPECT_NE(platform.messages[0].text.find("Verzeichnis"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+    EXPECT_TRUE(std::filesystem::is_empty(file));
+
+    // A file without read permission, as a user who is not root (root reads it anyway).
+    std::filesystem::remove(file);
+    std::ofstream(file, std::ios::binary) << "Zuggewicht          in Tonnen  : 700\r\n";
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    const int code = testing::exitCodeAsUnprivilegedUser([this] {
+        VirtualPlatform own;
+        platform = own;
+        auto window = open();
+        platform.run(*window, 2000);
+        window->onDestroy();
+        const bool reported = platform.messages.size() == 1 && platform.messages[0].caption == "Dateifehler" &&
+                              platform.messages[0].text.find("Berechtigung") != std::string::npos;
+        return reported && platform.questions.empty() ? 0 : 1;
+    });
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    if (code < 0) GTEST_SKIP() << "no unprivileged user to try an unreadable file with";
+    EXPECT_EQ(code, 0);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "Zuggewicht          in Tonnen  : 700\r\n");
+}
+
 TEST_F(WindowLogicTest, AWheelTurnReleasesTheLatchAndSettlesTheBrakeHandle) {
     auto window = open();
     window->state().brakeCommand = 12;

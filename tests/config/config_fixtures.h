@@ -1,5 +1,9 @@
 #pragma once
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -50,5 +54,23 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Runs `work` in a child process without root's rights (as "nobody" when
+// the tests run as root), so that file permissions count. Returns the exit
+// code `work` returned, or -1 when the rights could not be dropped.
+template <class Work>
+int exitCodeAsUnprivilegedUser(Work work) {
+    constexpr int cannotDrop = 255;
+    constexpr unsigned nobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) std::_Exit(cannotDrop);
+        std::_Exit(work());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == cannotDrop) return -1;
+    return WEXITSTATUS(status);
+}
 
 }  // namespace zt40::testing

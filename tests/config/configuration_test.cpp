@@ -82,8 +82,8 @@ TEST(ConfigurationText, ExampleHeaderIsByteExact) {
     TrackAllocator allocator;
     FreshRecord record(allocator);
     exampleValues(*record.state);
-    EXPECT_EQ(takeConfigurationText(*record.state, allocator), exampleHeader);
-    EXPECT_EQ(record.state->trackHead, nullptr);  // the list went with the text
+    EXPECT_EQ(configurationText(*record.state), exampleHeader);
+    EXPECT_NE(record.state->trackHead, nullptr);  // the list stays for another try
 }
 
 TEST(ConfigurationText, RoundTripKeepsFieldsAndTrack) {
@@ -102,7 +102,7 @@ TEST(ConfigurationText, RoundTripKeepsFieldsAndTrack) {
     // A short profile read from rows.
     readConfiguration("Streckendaten:\r\n   100.0000;  0.250000;     5\r\n  2500.5000;  0.120000;   -12\r\n", s,
                       allocator);
-    const std::string text = takeConfigurationText(s, allocator);
+    const std::string text = configurationText(s);
 
     FreshRecord copy(allocator);
     readConfiguration(text, *copy.state, allocator);
@@ -134,6 +134,40 @@ TEST(ConfigurationText, RoundTripKeepsFieldsAndTrack) {
     EXPECT_FLOAT_EQ(c.trackHead->next->friction, 0.12f);
     EXPECT_EQ(c.trackHead->next->gradient, -12);
     EXPECT_EQ(c.trackHead->next->next, c.trackTail);
+}
+
+std::string contentsOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Code page 1252 text (Latin-1 letters only) as an editor re-saves it in UTF-8.
+std::string toUtf8(std::string_view cp1252) {
+    std::string text;
+    for (char c : cp1252) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xc0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3f));
+        }
+    }
+    return text;
+}
+
+TEST(ConfigurationReader, AFileResavedAsUtf8ReadsAsTheOriginal) {
+    TrackAllocator allocator;
+    const std::string original = std::string(exampleHeader) + "  1000.0000;  0.250000;     3\r\n";
+    FreshRecord reference(allocator);
+    readConfiguration(original, *reference.state, allocator);
+    for (const char* mark : {"\xef\xbb\xbf", ""}) {
+        FreshRecord record(allocator);
+        readConfiguration(mark + toUtf8(original), *record.state, allocator);
+        EXPECT_EQ(configurationText(*record.state), configurationText(*reference.state)) << mark;
+        EXPECT_EQ(record.state->superheaterPower, 8000000.0);
+        EXPECT_EQ(record.state->ambientTemp, 293);
+    }
 }
 
 // Reads `text` into a fresh record and validates it as loading does.
@@ -248,9 +282,32 @@ TEST(Validation, SuperheaterPowerZeroIsKeptAsATinyDivisorAndWrittenAsZero) {
     Random15 random(1);
     auto s = loaded(validRunState() + "virt. \xdc" "berhitzerleistung in kW : 0\r\n", random, allocator);
     EXPECT_EQ(s->superheaterPower, 1e-99);
-    createFirstTrackPoint(*s, allocator);
-    const std::string text = takeConfigurationText(*s, allocator);
+    const std::string text = configurationText(*s);
     EXPECT_NE(text.find("berhitzerleistung in kW : 0.000000\r\n\r\n"), std::string::npos);
+}
+
+TEST(Validation, ValuesBeyondAnyRunTakeTheirDefaults) {
+    TrackAllocator allocator;
+    Random15 random(1);
+    for (const char* huge : {"1e12", "1e300"}) {
+        const std::string value = std::string(" ") + huge + "\r\n";
+        auto s = loaded(validRunState() + "Entfernung          in Meter   :" + value +
+                            "Simulationszeit     in Sekunden:" + value +
+                            "Blasrohrquerschnitt virtueller Wert:" + value +
+                            "Kanal Schieberkasten -> Zylinder   :" + value,
+                        random, allocator);
+        EXPECT_EQ(s->distance, 0.0) << huge;
+        EXPECT_EQ(s->simTime, 0.0) << huge;
+        EXPECT_EQ(s->blastPipeArea, 0.012) << huge;
+        EXPECT_EQ(s->portArea, 0.01) << huge;
+        EXPECT_TRUE(s->stateDefaulted) << huge;
+    }
+    auto s = loaded(validRunState() + "Entfernung          in Meter   : -99999999\r\n"
+                                      "Kanal Schieberkasten -> Zylinder   : 100\r\n",
+                    random, allocator);
+    EXPECT_EQ(s->distance, -99999999.0);
+    EXPECT_EQ(s->portArea, 0.1);
+    EXPECT_FALSE(s->stateDefaulted);
 }
 
 TEST(Validation, WithoutRunStateCheckOnlyMachineValues) {
@@ -370,7 +427,7 @@ TEST(ConfigurationFile, MissingOrEmptyFileGivesDefaultsSavingWritesIt) {
     FreshRecord record(allocator);
     loadConfiguration(file, *record.state, random, allocator);
     ensureDefaultTrackPoint(*record.state, allocator);
-    EXPECT_FALSE(saveConfiguration(file, *record.state, allocator));
+    EXPECT_FALSE(saveConfiguration(file, *record.state));
     FreshRecord again(allocator);
     loadConfiguration(file, *again.state, random, allocator);
     EXPECT_FALSE(again.state->stateDefaulted);  // now the run state is plausible
@@ -387,11 +444,58 @@ TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAlone) {
     std::filesystem::create_directory(directory.path() / (std::string(configurationFileName) + ".tmp"));
     TrackAllocator allocator;
     FreshRecord record(allocator);
-    EXPECT_TRUE(saveConfiguration(file, *record.state, allocator));
-    std::ifstream in(file, std::ios::binary);
-    const std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(contents, "old contents");
+    ensureDefaultTrackPoint(*record.state, allocator);
+    EXPECT_TRUE(saveConfiguration(file, *record.state));
+    EXPECT_EQ(contentsOf(file), "old contents");
     EXPECT_TRUE(writeFileReplacing(directory.path() / "no" / "such" / "dir" / "x.cfg", "data"));
+
+    // The track list is still there: once the way is clear the save succeeds.
+    std::filesystem::remove(directory.path() / (std::string(configurationFileName) + ".tmp"));
+    EXPECT_FALSE(saveConfiguration(file, *record.state));
+    EXPECT_TRUE(contentsOf(file).ends_with("Streckendaten:\r\n       0.0000;  0.250000;     0\r\n"));
+}
+
+TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
+    namespace fs = std::filesystem;
+    testing::TemporaryDirectory directory;
+    TrackAllocator allocator;
+    FreshRecord record(allocator);
+    ensureDefaultTrackPoint(*record.state, allocator);
+
+    // A read-only file stays read-only.
+    const fs::path readOnly = directory.path() / "read-only.cfg";
+    std::ofstream(readOnly) << "old";
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(saveConfiguration(readOnly, *record.state));
+    EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(contentsOf(readOnly), configurationText(*record.state));
+
+    // A link stays a link, and its target gets the text.
+    fs::create_directory(directory.path() / "elsewhere");
+    const fs::path target = directory.path() / "elsewhere" / "real.cfg";
+    std::ofstream(target) << "old";
+    const fs::path link = directory.path() / configurationFileName;
+    fs::create_symlink(fs::path("elsewhere") / "real.cfg", link);
+    EXPECT_FALSE(saveConfiguration(link, *record.state));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(contentsOf(target), configurationText(*record.state));
+    EXPECT_FALSE(fs::exists(directory.path() / "elsewhere" / "real.cfg.tmp"));
+
+    // A folder that takes no new file: the file itself is rewritten.
+    const fs::path closed = directory.path() / "closed";
+    fs::create_directory(closed);
+    std::ofstream(closed / configurationFileName) << "old";
+    fs::permissions(closed / configurationFileName, fs::perms::all);
+    fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const std::string text = configurationText(*record.state);
+    const int code = testing::exitCodeAsUnprivilegedUser(
+        [&] { return writeFileReplacing(closed / configurationFileName, text) ? 1 : 0; });
+    fs::permissions(closed, fs::perms::all);
+    if (code < 0) GTEST_SKIP() << "no unprivileged user to try a closed folder with";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(contentsOf(closed / configurationFileName), text);
 }
 
 }  // namespace

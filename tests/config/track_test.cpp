@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <map>
+#include <random>
 #include <vector>
 
 #include "config_fixtures.h"
 #include "configuration.h"
+#include "configuration_file.h"
 #include "track_list.h"
 #include "track_walker.h"
 
@@ -46,6 +50,29 @@ TEST(TrackRows, DescendingRowsAreStoredAscendingTheFirstOfAPositionWins) {
     for (const TrackPoint* p = record.state->trackHead; p->next; p = p->next) EXPECT_EQ(p->next->prev, p);
 }
 
+TEST(TrackRows, ManyUnsortedRowsLoadSortedWithTheFirstOfEachPosition) {
+    std::mt19937 draw(42);
+    std::string rows;
+    std::map<double, int> expected;  // position: gradient of its first row
+    for (int i = 0; i < 20000; ++i) {
+        const double position = static_cast<double>(draw() % 15000);  // many repeats
+        const int gradient = static_cast<int>(draw() % 201) - 100;
+        rows += std::to_string(position) + ";0.2;" + std::to_string(gradient) + "\r\n";
+        expected.emplace(position, gradient);
+    }
+    TrackAllocator allocator;
+    FreshRecord record(allocator);
+    readRows(*record.state, allocator, rows);
+    const auto loaded = profile(*record.state);
+    ASSERT_EQ(loaded.size(), expected.size());
+    auto want = expected.begin();
+    for (std::size_t i = 0; i < loaded.size(); ++i, ++want) {
+        ASSERT_EQ(loaded[i].position, want->first) << i;
+        ASSERT_EQ(loaded[i].gradient, want->second) << i;
+    }
+    for (const TrackPoint* p = record.state->trackHead; p->next; p = p->next) ASSERT_EQ(p->next->prev, p);
+}
+
 TEST(TrackRows, ValuesAreClampedWholeAndCommasAccepted) {
     TrackAllocator allocator;
     FreshRecord record(allocator);
@@ -65,8 +92,8 @@ TEST(TrackRows, WritingKeepsTheFormatAndSkipsImplausibleFriction) {
     FreshRecord record(allocator);
     readRows(*record.state, allocator, "1234.5;0.25;-7\r\n99999.125;0.3;100\r\n");
     record.state->trackHead->next->friction = 0.0f;  // never written
-    EXPECT_EQ(takeTrackRows(*record.state, allocator), "    1234.5000;  0.250000;    -7\r\n");
-    EXPECT_EQ(record.state->trackHead, nullptr);
+    EXPECT_EQ(trackRowsText(*record.state), "    1234.5000;  0.250000;    -7\r\n");
+    EXPECT_EQ(profile(*record.state).size(), 2u);  // written, not taken
 }
 
 TEST(TrackRows, AFileWithoutRowsGetsTheDefaultPoint) {
@@ -288,6 +315,47 @@ TEST(TrackTable, SnapshotHoldsTheRowsAroundTheTrain) {
     s.trackCurrent = s.trackHead;
     const TrackTableSnapshot start = takeTrackTableSnapshot(s);
     EXPECT_TRUE(start.rows[0].isFirst);
+}
+
+}  // namespace
+}  // namespace zt40
+
+namespace zt40 {
+namespace {
+
+TEST(TrackWalk, AFarDistanceInTheFileStartsTheLineAtTheTrain) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / configurationFileName;
+    for (const char* distance : {"1e12", "1e300", "99000000", "-99000000"}) {
+        std::ofstream(file, std::ios::binary)
+            << "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+               "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+               "Zeit zwischen den Schritten  in ms : 15\r\nStreckenfunktion   (A/M): 1\r\n"
+               "Entfernung          in Meter   : "
+            << distance << "\r\nStreckendaten:\r\n0;0.25;0\r\n800;0.25;5\r\n";
+        // More points than a minute's running could need would exhaust this.
+        testing::FailingAllocator allocator(500);
+        FreshRecord record(allocator);
+        LocomotiveState& s = *record.state;
+        Random15 random(3);
+        EXPECT_FALSE(loadConfiguration(file, s, random, allocator));
+        ensureDefaultTrackPoint(s, allocator);
+        const double start = s.distance;  // m
+        EXPECT_LT(std::fabs(start), 1e8) << distance;
+
+        // A minute of main ticks at 20 m/s, the way the train faces.
+        TrackWalker walker;
+        s.trainSpeed = start < 0.0 ? -20.0 : 20.0;  // m/s
+        for (int tick = 0; tick < 60000 / 14; ++tick) {
+            s.distance += s.trainSpeed * 0.014;
+            walker.tick(s, random, allocator);
+        }
+        ASSERT_FALSE(s.trackListFailed) << distance;
+        EXPECT_FALSE(walker.beyondEnd() || walker.beforeStart()) << distance;
+        EXPECT_GE(s.trackTail->prev->position, std::max(s.distance, 0.0)) << distance;
+        EXPECT_LE(s.trackHead->position, std::min(s.distance, 0.0)) << distance;
+        expectSortedAndUnique(s);
+    }
 }
 
 }  // namespace
