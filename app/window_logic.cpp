@@ -138,6 +138,7 @@ void MainWindowLogic::onCreate() {
     s.sandSeconds = 1800.0;
     s.mainWindow = 1;
     autoControl_ = AutoControlSettings{};
+    if (options_.beforeModelStart) options_.beforeModelStart(s);
     reseedDistance_ = s.distance;
 
     // The two worker threads, then the timers.

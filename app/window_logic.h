@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,6 +24,9 @@ struct ShellOptions {
     std::filesystem::path configurationFile;
     // A fixed seed instead of the clock, for runs that must repeat exactly.
     std::optional<std::uint32_t> fixedSeed;
+    // Called once the configuration is loaded and the run decided, just
+    // before the model starts: where a headless run sets its fields.
+    std::function<void(LocomotiveState&)> beforeModelStart = nullptr;
 };
 
 struct ShellParts {

@@ -12,6 +12,7 @@
 
 #include "numeric.h"
 #include "shell_parts.h"
+#include "simulation_model.h"
 #include "virtual_platform.h"
 #include "window_logic.h"
 
@@ -89,6 +90,40 @@ std::vector<std::string> words(std::string_view line) {
     return result;
 }
 
+// A word of the scenario as an error message shows it: quoted, cut short,
+// with unprintable bytes spelled out.
+std::string shownWord(std::string_view word) {
+    constexpr std::size_t shown = 40;  // characters
+    std::string text = "'";
+    for (std::size_t i = 0; i < word.size() && i < shown; ++i) {
+        const auto byte = static_cast<unsigned char>(word[i]);
+        if (byte >= 0x20 && byte < 0x7f) {
+            text += static_cast<char>(byte);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            text += escaped;
+        }
+    }
+    if (word.size() > shown) text += "...";
+    return text + "'";
+}
+
+// A value that would leave simulated time standing; the reason, or empty.
+std::string stopsTime(const FieldAccess& field, double value) {
+    if (field.name == "simSpeedCode" && !(value >= -3.0 && value < 4.0)) {
+        return "simSpeedCode " + std::to_string(truncateTo<int>(value)) +
+               " would stop simulated time: use -3 (1:10) to 3 (10:1)";
+    }
+    if (field.name == "simTime" && !(value >= 0.0 && value <= maxRunSeconds)) {
+        return "simTime must lie between 0 and " + std::to_string(truncateTo<long>(maxRunSeconds)) + " s";
+    }
+    if (field.name == "stepInterval" && !(value >= 0.01 && value <= 0.1)) {
+        return "stepInterval must lie between 0.01 and 0.1 s";
+    }
+    return {};
+}
+
 bool parseNumber(const std::string& text, double& value) {
     char* end = nullptr;
     errno = 0;
@@ -103,9 +138,10 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         const std::size_t first = verb == "at" ? 2 : 1;
         if (w.size() != first + 2) return "expected '" + verb + (verb == "at" ? " SECONDS" : "") + " FIELD VALUE'";
         ScenarioSetting setting{0.0, findField(w[first]), 0.0};
-        if (verb == "at" && (!parseNumber(w[1], setting.time) || setting.time < 0.0)) return "bad time '" + w[1] + "'";
-        if (!setting.field) return "unknown field '" + w[first] + "'";
-        if (!parseNumber(w[first + 1], setting.value)) return "bad value '" + w[first + 1] + "'";
+        if (verb == "at" && (!parseNumber(w[1], setting.time) || setting.time < 0.0)) return "bad time " + shownWord(w[1]);
+        if (!setting.field) return "unknown field " + shownWord(w[first]);
+        if (!parseNumber(w[first + 1], setting.value)) return "bad value " + shownWord(w[first + 1]);
+        if (std::string reason = stopsTime(*setting.field, setting.value); !reason.empty()) return reason;
         s.settings.push_back(setting);
         return {};
     }
@@ -116,7 +152,9 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         return {};
     }
     if (verb == "run") {
-        if (w.size() != 2 || !parseNumber(w[1], s.duration) || s.duration <= 0.0) return "expected 'run SECONDS' with SECONDS > 0";
+        if (w.size() != 2 || !parseNumber(w[1], s.duration) || s.duration <= 0.0 || s.duration > maxRunSeconds) {
+            return "expected 'run SECONDS' with 0 < SECONDS <= " + std::to_string(truncateTo<long>(maxRunSeconds));
+        }
         return {};
     }
     if (verb == "print") {
@@ -125,12 +163,12 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         }
         for (std::size_t i = 2; i < w.size(); ++i) {
             const FieldAccess* field = findField(w[i]);
-            if (!field) return "unknown field '" + w[i] + "'";
+            if (!field) return "unknown field " + shownWord(w[i]);
             s.columns.push_back(field);
         }
         return {};
     }
-    return "unknown command '" + verb + "' (set, at, run, print, seed)";
+    return "unknown command " + shownWord(verb) + " (set, at, run, print, seed)";
 }
 
 void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block) {
@@ -139,7 +177,28 @@ void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block
         std::snprintf(number, sizeof number, "%.9g", s.columns[i]->get(block));
         csv << (i ? "," : "") << number;
     }
-    csv << '\n';
+    csv << '\n' << std::flush;  // a run broken off keeps its rows
+}
+
+// The start settings, applied where the program applies a loaded file.
+// Returns the names of those the model's start computes afresh, which a
+// setting cannot reach.
+std::string applyStartSettings(const Scenario& scenario, LocomotiveState& state) {
+    auto setting = scenario.settings.begin();
+    for (; setting != scenario.settings.end() && setting->time <= 0.0; ++setting) setting->field->set(state, setting->value);
+    // What the start does to the record, tried on a copy.
+    auto trial = std::make_unique<LocomotiveState>(state);
+    std::make_unique<SimulationModel>()->start(*trial);
+    std::string recomputed;
+    for (auto it = scenario.settings.begin(); it != setting; ++it) {
+        const double wanted = it->field->get(state);
+        const double started = it->field->get(*trial);
+        if (std::fabs(started - wanted) > 1e-9 * std::max(1.0, std::fabs(wanted))) {
+            recomputed += (recomputed.empty() ? "" : ", ") + it->field->name;
+        }
+    }
+    if (recomputed.empty()) return {};
+    return "the model's start computes " + recomputed + " afresh; such a field cannot be set";
 }
 
 }  // namespace
@@ -181,23 +240,32 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
     return scenario;
 }
 
-void runScenario(const Scenario& scenario, std::ostream& csv) {
-    // The program's window on a virtual clock, without configuration file.
+std::string runScenario(const Scenario& scenario, std::ostream& csv) {
+    // The program's window on a virtual clock, without configuration file;
+    // the start settings come in its place.
     VirtualPlatform platform;
     SilentSound sound;
+    std::string error;
+    ShellOptions options{{}, scenario.seed, {}};
+    options.beforeModelStart = [&](LocomotiveState& state) { error = applyStartSettings(scenario, state); };
     MainWindowLogic window(platform,
                            ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<InlineRender>(),
                                       std::make_unique<CabDriving>(sound)},
-                           ShellOptions{{}, scenario.seed});
+                           std::move(options));
     window.onCreate();
+    if (!error.empty()) return error;
     window.onSize(1600, 1170);
     LocomotiveState& state = window.state();
     auto next = scenario.settings.begin();
-    for (; next != scenario.settings.end() && next->time <= 0.0; ++next) next->field->set(state, next->value);
+    while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start
 
     for (std::size_t i = 0; i < scenario.columns.size(); ++i) csv << (i ? "," : "") << scenario.columns[i]->name;
-    csv << '\n';
+    csv << '\n' << std::flush;
     double nextRow = 0.0;  // s
+    // Simulated time must move; a minute of the clock without is a hang.
+    constexpr std::int64_t standstillLimit = 60000;  // ms of the virtual clock
+    double lastSimTime = state.simTime;              // s
+    std::int64_t movedAt = platform.now;             // ms
     while (state.simTime < scenario.duration && !window.ended()) {
         for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
         if (state.simTime >= nextRow) {
@@ -205,6 +273,15 @@ void runScenario(const Scenario& scenario, std::ostream& csv) {
             nextRow += scenario.printInterval;
         }
         if (!platform.runNext(window)) break;  // stopped for good
+        if (state.simTime != lastSimTime) {
+            lastSimTime = state.simTime;
+            movedAt = platform.now;
+        } else if (platform.now - movedAt > standstillLimit) {
+            char at[64];
+            std::snprintf(at, sizeof at, "%.9g", state.simTime);
+            error = std::string("simulated time has stood at ") + at + " s for a minute; the run stops";
+            break;
+        }
     }
     writeRow(csv, scenario, state);
     window.onDestroy();
@@ -212,6 +289,7 @@ void runScenario(const Scenario& scenario, std::ostream& csv) {
     for (const VirtualPlatform::Message& message : platform.messages) {
         if (message.caption == "Werkstatt") std::cerr << "Werkstatt: " << message.text << '\n';
     }
+    return error;
 }
 
 }  // namespace zt40

@@ -5,11 +5,15 @@
 // allows, written as CSV.
 //
 //   # comment
-//   set NAME VALUE          field value at the start
+//   set NAME VALUE          field value at the start, as if loaded from the
+//                           configuration file: the model starts from it
 //   at SECONDS NAME VALUE   field value from that simulated time on
-//   run SECONDS             simulated time to run
+//   run SECONDS             simulated time to run (at most maxRunSeconds)
 //   print SECONDS NAME...   columns, and the interval between rows
 //   seed NUMBER             random seed of the run (default 1)
+//
+// Settings that would stop simulated time (STOP, a clock beyond its range)
+// are refused.
 
 #include <cstdint>
 #include <functional>
@@ -35,6 +39,8 @@ struct FieldAccess {
 const std::vector<FieldAccess>& scenarioFields();
 const FieldAccess* findField(std::string_view name);
 
+inline constexpr double maxRunSeconds = 1e6;  // s, about eleven days
+
 struct ScenarioSetting {
     double time;  // s of simulated time, 0 for "set"
     const FieldAccess* field;
@@ -58,9 +64,12 @@ struct ScenarioError {
 std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& error);
 
 // Runs the scenario through the program's window logic on a virtual clock
-// (main tick, operating aids, track walk) and writes the CSV rows. The run
-// starts as the program does without a configuration file, with a fixed
-// random seed.
-void runScenario(const Scenario& scenario, std::ostream& csv);
+// (main tick, operating aids, track walk) and writes the CSV rows, each
+// flushed as it is written. The run starts as the program does without a
+// configuration file, with a fixed random seed; the "set" lines take the
+// place of the file's values. Returns why the run could not go on (a field
+// the model's start recomputes, simulated time standing still), or an
+// empty text.
+std::string runScenario(const Scenario& scenario, std::ostream& csv);
 
 }  // namespace zt40

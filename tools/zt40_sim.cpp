@@ -25,6 +25,9 @@ int main(int argc, char* argv[]) {
         std::cerr << argv[1] << ":" << error.line << ": " << error.message << "\n";
         return 1;
     }
-    zt40::runScenario(*scenario, std::cout);
+    if (const std::string problem = zt40::runScenario(*scenario, std::cout); !problem.empty()) {
+        std::cerr << argv[1] << ": " << problem << "\n";
+        return 1;
+    }
     return std::cout.good() ? 0 : 1;
 }

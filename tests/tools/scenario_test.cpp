@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -35,8 +36,17 @@ TEST(Scenario, BadLinesAreReportedWithTheirNumber) {
         {"run 1\nprint 1 simTime bogus\n", 2, "unknown field 'bogus'"},
         {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, run, print, seed)"},
         {"set regulator 10\n", 1, "no 'run SECONDS' line"},
-        {"run 0\n", 1, "expected 'run SECONDS' with SECONDS > 0"},
+        {"run 0\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
+        {"run 1e9\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
         {"run 5\nset regulator\n", 2, "expected 'set FIELD VALUE'"},
+        // Settings that would leave simulated time standing.
+        {"run 5\nset simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
+        {"run 5\nat 2 simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
+        {"run 5\nset simTime -1e300\n", 2, "simTime must lie between 0 and 1000000 s"},
+        // A bad value is shown cut short and printable.
+        {"run 5\nset reverser 0123456789012345678901234567890123456789xyz\n", 2,
+         "bad value '0123456789012345678901234567890123456789...'"},
+        {"run 5\nset reverser 1\x01\x7f\n", 2, "bad value '1\\x01\\x7f'"},
     };
     for (const auto& c : cases) {
         const ScenarioError error = failure(c.text);
@@ -91,6 +101,79 @@ TEST(Scenario, OverspeedEndsTheRunInTheWorkshop) {
     const double endSpeed = std::stod(last.substr(last.find(',') + 1));
     EXPECT_LT(endTime, 400.0);
     EXPECT_GT(endSpeed, 32.0);
+}
+
+// Rows of a CSV text, by column name.
+std::vector<std::map<std::string, double>> rowsOf(const std::string& csv) {
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    std::vector<std::string> names;
+    std::istringstream header(line);
+    for (std::string name; std::getline(header, name, ',');) names.push_back(name);
+    std::vector<std::map<std::string, double>> rows;
+    while (std::getline(lines, line)) {
+        std::istringstream values(line);
+        auto& row = rows.emplace_back();
+        std::string value;
+        for (const std::string& name : names) {
+            std::getline(values, value, ',');
+            row[name] = std::stod(value);
+        }
+    }
+    return rows;
+}
+
+TEST(Scenario, SettingsTakeEffectBeforeTheModelStarts) {
+    const auto rows = rowsOf(run(
+        "set boilerSteam.pressure 1000000\nset boilerSteam.waterMass 7000\nset cylinderWallTemp 400\n"
+        "run 2\nprint 1 simTime boilerSteam.pressure boilerSteam.waterMass cylinder1SpaceA.temperature "
+        "exhaustSpace.temperature steamChestPyrometer\n"));
+    ASSERT_GE(rows.size(), 2u);
+    for (const auto& row : rows) {
+        EXPECT_NEAR(row.at("boilerSteam.pressure"), 1000000.0, 30000.0) << row.at("simTime");
+        EXPECT_NEAR(row.at("boilerSteam.waterMass"), 7000.0, 50.0) << row.at("simTime");
+    }
+    // Warmed through: the steam spaces start at the metal's temperature
+    // (and the chest's pyrometer from there takes the steam's heat).
+    EXPECT_NEAR(rows[1].at("cylinder1SpaceA.temperature"), 400.0, 1.0);
+    EXPECT_NEAR(rows[1].at("exhaustSpace.temperature"), 400.0, 1.0);
+    EXPECT_NEAR(rows[1].at("steamChestPyrometer"), 405.0, 5.0);
+
+    // A field the start computes afresh cannot be set: said, not dropped.
+    ScenarioError error{};
+    const auto recomputed = parseScenario("set steamChest.pressure 500000\nrun 1\n", error);
+    ASSERT_TRUE(recomputed);
+    std::ostringstream csv;
+    EXPECT_EQ(runScenario(*recomputed, csv), "the model's start computes steamChest.pressure afresh; such a field cannot be set");
+    EXPECT_TRUE(csv.str().empty());
+}
+
+// Counts how often the CSV is flushed.
+class CountingBuffer : public std::stringbuf {
+public:
+    int flushes = 0;
+
+protected:
+    int sync() override {
+        ++flushes;
+        return std::stringbuf::sync();
+    }
+};
+
+TEST(Scenario, TimeStandingStillEndsTheRunWithItsRowsFlushed) {
+    // Without a display nothing lifts the hold: simulated time stands.
+    ScenarioError error{};
+    const auto scenario =
+        parseScenario("at 2 displayScale 0\nat 2 simHold 1\nrun 100\nprint 1 simTime\n", error);
+    ASSERT_TRUE(scenario);
+    CountingBuffer buffer;
+    std::ostream csv(&buffer);
+    const std::string problem = runScenario(*scenario, csv);
+    EXPECT_EQ(problem.rfind("simulated time has stood at 2.", 0), 0u) << problem;
+    const auto rows = rowsOf(buffer.str());
+    EXPECT_EQ(rows.size(), 4u);  // 0, 1 and 2 s, and where it stood
+    EXPECT_GE(buffer.flushes, 4);
 }
 
 TEST(Scenario, EveryFieldHasOneName) {
