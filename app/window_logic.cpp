@@ -419,8 +419,15 @@ double MainWindowLogic::tickTime() const {
 
 void MainWindowLogic::mainTick() {
     LocomotiveState& s = *state_;
-    // Hand-overs to the model and to the display.
-    parts_.simulation->exchange();
+    // Hand-overs to the model and to the display. Indicator points that
+    // come back from a batch run before the model saw a new window size or
+    // side belong to the old picture: no loop until the model has sampled
+    // for the new one.
+    const IndicatorFrame frame{s.displayScale, s.clientWidth, s.indicatorSide};
+    if (parts_.simulation->exchange()) {
+        if (!(frame == indicatorFrame_)) s.indicatorCount = 0;
+        indicatorFrame_ = frame;
+    }
     renderExchange();
     if (ended_) return;
     if (s.soundOn && s.windowFocused && soundSpeed(s.simSpeedCode)) parts_.driving->soundUpdate(s);

@@ -113,6 +113,16 @@ private:
     bool autoControlForward_ = true;
     double smoothedSteamDraw_ = 0.0;  // kg/s
     double reseedDistance_ = 0.0;     // m
+
+    // The window and cylinder side the model was last handed for its
+    // indicator points.
+    struct IndicatorFrame {
+        double displayScale;       // mm per pixel
+        std::int32_t clientWidth;  // px
+        bool indicatorSide;
+        bool operator==(const IndicatorFrame&) const = default;
+    };
+    IndicatorFrame indicatorFrame_{};
 };
 
 }  // namespace zt40

@@ -7,6 +7,18 @@
 
 namespace zt40 {
 
+void IndicatorSampler::followPixelFrame(SimulationBlock& block) {
+    if (block.displayScale == frameScale_ && block.clientWidth == frameOrigin_ && block.indicatorSide == frameSide_) {
+        return;
+    }
+    frameScale_ = block.displayScale;
+    frameOrigin_ = block.clientWidth;
+    frameSide_ = block.indicatorSide;
+    block.indicatorCount = 0;
+    writeIndex_ = 0;
+    counter_ = 0;
+}
+
 void IndicatorSampler::noticeSide1Wrap(SimulationBlock& block, double crankAngle) {
     if (std::fabs(crankAngle - lastCrankAngle_) > 4.71238898038469) crankWrapped(block);
     lastCrankAngle_ = crankAngle;

@@ -17,6 +17,10 @@ public:
         stepDegrees_ = 0.0;
     }
 
+    // The points are pixels of one window for one cylinder side: when the
+    // window's scale or width or the side changes, the ring starts afresh
+    // and no loop is shown until the crank has turned once more.
+    void followPixelFrame(SimulationBlock& block);
     // Side 1 notices the crank wrapping by itself.
     void noticeSide1Wrap(SimulationBlock& block, double crankAngle);
     // Side 2's wrap is the wheel angle's, seen where the wheels turn.
@@ -31,6 +35,9 @@ private:
     int writeIndex_ = 0;
     double stepDegrees_ = 0.0;      // degrees per sub-step
     double lastCrankAngle_ = 0.0;   // rad, kept across restarts
+    double frameScale_ = 0.0;       // mm per pixel the ring is sampled at
+    std::int32_t frameOrigin_ = 0;  // px, the client width it is sampled for
+    bool frameSide_ = false;        // the side it samples
 };
 
 }  // namespace zt40

@@ -146,6 +146,27 @@ TEST_F(WindowLogicTest, TheTickDrivesTheTrainAndTheTrack) {
     EXPECT_NE(s.trackTail->prev, s.trackHead);  // the line grew ahead of the train
 }
 
+// The model samples the indicator in pixels of the window it was last
+// handed: after a resize no loop shows until one was sampled at the new
+// size, although the model still returns its old loop once.
+TEST_F(WindowLogicTest, AResizeDropsTheIndicatorLoopOfTheOldSize) {
+    auto window = open();
+    LocomotiveState& s = window->state();
+    s.reverser = -160;
+    s.pilotValve = 115;
+    platform.run(*window, 30000);
+    ASSERT_GT(s.indicatorCount, 100);
+    window->onSize(1000, 731);
+    for (int tick = 0; tick < 3; ++tick) {
+        platform.run(*window, 14);
+        ASSERT_EQ(s.indicatorCount, 0) << "tick " << tick;
+    }
+    platform.run(*window, 3000);
+    ASSERT_GT(s.indicatorCount, 100);
+    const double left = s.clientWidth - 3200.0 / s.displayScale;  // px, the diagram's frame
+    for (int i = 0; i < s.indicatorCount; ++i) ASSERT_GT(s.indicatorSamples[0][i].x, left) << i;
+}
+
 TEST_F(WindowLogicTest, StopFreezesTheTickButInputPostsOne) {
     auto window = open();
     LocomotiveState& s = window->state();
