@@ -56,6 +56,14 @@ struct AverageSamples {
     float waterPerKm;          // l/km
 };
 
+// The published means of the four averages, as the frame draws them.
+struct AverageMeans {
+    float heatingSurfaceLoad = 0.0f;  // kg/(m² h)
+    float acceleration = 0.0f;        // m/s²
+    float wheelPower = 0.0f;          // kW
+    float waterPerKm = 0.0f;          // l/km
+};
+
 struct FramePreparation {
     double anchorX;  // px, the driving axle after the shake (U)
     double anchorY;  // px (S)

@@ -4,8 +4,10 @@
 #include <chrono>
 #include <new>
 
+#include "bar_columns.h"
 #include "cab_panel.h"
 #include "frame_logic.h"
+#include "indicator_panel.h"
 #include "moving_average.h"
 #include "side_view.h"
 
@@ -97,9 +99,12 @@ void RenderController::threadMain() {
             averages[3].push(frame.samples.waterPerKm);
         }
         FrameState& state = logic.state();
+        const AverageMeans means{averages[0].publishedMean(), averages[1].publishedMean(),
+                                 averages[2].publishedMean(), averages[3].publishedMean()};
         target_.drawFrame([&](Canvas& canvas) {
             canvas.rectangle(-1, -1, copy.clientWidth + 1, copy.clientHeight + 1, Pen{}, Brush{});
             drawGradientAndPlumes(canvas, copy, frame);
+            drawRightHandPanel(canvas, copy, means);
             drawCabPanel(canvas, copy, state);
             drawSideView(canvas, copy, state, frame);
             logic.cylinderDrawn(copy);

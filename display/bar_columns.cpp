@@ -1,0 +1,108 @@
+#include "bar_columns.h"
+
+#include <cmath>
+#include <optional>
+
+#include "numeric.h"
+#include "panel_pixels.h"
+
+namespace zt40 {
+
+namespace {
+
+constexpr Rgb red{255, 0, 0};
+constexpr Rgb cyan{0, 255, 255};
+constexpr Rgb labelShade{50, 50, 50};
+constexpr int markWidth = 3;          // px
+constexpr double columnFootMm = 2500.0;
+
+// One column; every length in mm leftward from the right edge of the window.
+struct BarColumn {
+    double left, right;
+    const char* topLabel;
+    const char* unit;
+    double base, factor;     // a value v lies at (base - v * factor) mm
+    int tickStep, tickFloor;  // mm: ticks from 2400 down while above the floor
+    int longEvery;            // every n-th tick is long
+    double longTo, shortTo;
+    double redLeft, cyanLeft;
+};
+
+constexpr BarColumn columns[] = {
+    {300, 0, "5", "kg/s", 2400, 440, 220, 0, 2, 100, 200, 220, 170},
+    {700, 400, "2000", "kW", 2400, 1.1, 110, 100, 5, 500, 600, 620, 570},
+    {1100, 800, "100", "%", 2400, 22, 220, 100, 5, 900, 1000, 1020, 970},
+    {1500, 1200, "1000", "l/km", 2400, 2.2, 220, 100, 5, 1300, 1400, 1420, 1370},
+    {1900, 1600, "+1", "m/s\xc2\xb2", 1300, 1100, 110, 100, 5, 1700, 1800, 1820, 1770},
+};
+constexpr int columnCount = 5;
+
+struct Layout {
+    double s;  // mm per pixel
+    int operator()(double mm) const { return truncateTo<int>(mm / s); }
+};
+
+void drawColumn(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int index) {
+    const BarColumn& c = columns[index];
+    const int n = copy.clientWidth;
+    const int left = n - mm(c.left);
+    // Column 1 turns grey while the fire falls short of what is asked.
+    const bool shortfall = index == 0 && copy.fireShortfall >= 1;
+    const auto v = static_cast<std::uint8_t>(copy.fireShortfall);
+    canvas.rectangle(left, 0, n - mm(c.right), mm(columnFootMm), Pen{},
+                     shortfall ? Brush{Rgb{v, v, v}, Fill::solid} : Brush{});
+    int tick = 0;
+    for (int z = 2400; z > c.tickFloor; z -= c.tickStep, ++tick) {
+        const int end = n - mm(tick % c.longEvery == 0 ? c.longTo : c.shortTo);
+        canvas.line({left, mm(z)}, {end, mm(z)}, Pen{});
+    }
+    canvas.text(n - mm(c.left - 10), mm(10), c.topLabel, black, shortfall ? labelShade : white);
+    canvas.text(left, mm(columnFootMm), c.unit, black, white);
+    if (index == 2) canvas.text(left, mm(columnFootMm) + 13, "kg/m\xc2\xb2h", black, white);
+    if (index == 4) canvas.text(n - mm(c.left - 10), mm(2350), "-1", black, white);
+}
+
+}  // namespace
+
+int barColumnsShown(const LocomotiveState& copy) { return copy.textHidden ? 2 : columnCount; }
+
+std::vector<BarMark> barMarks(const LocomotiveState& copy, const AverageMeans& means) {
+    const Layout mm{copy.displayScale};
+    const int n = copy.clientWidth;
+    std::vector<BarMark> marks;
+    const auto mark = [&](int column, Rgb colour, double value, double leftMm) {
+        const BarColumn& c = columns[column - 1];
+        const auto y = guardedPixel((c.base - value * c.factor) / copy.displayScale, copy.clientHeight);
+        if (!y) return;  // nothing to show for a value that is not finite
+        const int right = column == 1 ? n : n - mm(c.right);
+        marks.push_back({column, colour, *y, n - mm(leftMm), right});
+    };
+    const auto c = [](int column) { return columns[column - 1]; };
+
+    // The current values; columns 3 to 5 and all averages only with the texts.
+    const double blastPipeMass = copy.blowerSteamFlow + (copy.blastPipeClosed ? 0.0 : copy.blastPipeFlow);  // kg/s
+    mark(1, red, blastPipeMass, c(1).redLeft);
+    mark(2, red, std::fabs(copy.wheelPower), c(2).redLeft);
+    if (copy.textHidden) return marks;
+    mark(3, red, copy.fireRate, c(3).redLeft);
+    if (copy.wheelSpeed != 0.0) mark(4, red, copy.waterPerKm, c(4).redLeft);
+    mark(5, red, copy.acceleration, c(5).redLeft);
+
+    mark(1, cyan, copy.blastPipeAuxFlow, c(1).cyanLeft);
+    mark(2, cyan, std::fabs(means.wheelPower), c(2).cyanLeft);
+    mark(3, cyan, means.heatingSurfaceLoad, c(3).cyanLeft);
+    mark(4, cyan, means.waterPerKm, c(4).cyanLeft);
+    mark(5, cyan, means.acceleration, c(5).cyanLeft);
+    return marks;
+}
+
+void drawBarColumns(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means) {
+    const Layout mm{copy.displayScale};
+    const int shown = barColumnsShown(copy);
+    for (int i = 0; i < shown; ++i) drawColumn(canvas, copy, mm, i);
+    for (const BarMark& m : barMarks(copy, means)) {
+        canvas.line({m.right, m.y}, {m.left, m.y}, Pen{m.colour, markWidth});
+    }
+}
+
+}  // namespace zt40

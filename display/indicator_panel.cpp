@@ -1,0 +1,137 @@
+#include "indicator_panel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "bar_columns.h"
+#include "numeric.h"
+#include "panel_pixels.h"
+
+namespace zt40 {
+
+namespace {
+
+constexpr Rgb red{255, 0, 0};
+constexpr Rgb green{0, 255, 0};
+constexpr Rgb cyan{0, 255, 255};
+constexpr Rgb blue{0, 0, 255};
+constexpr Rgb gridGrey{180, 180, 180};
+
+constexpr double zeroLineMm = 2700.0;           // 0 bar and 0 kN
+constexpr double newtonsToMm = 0.0111111;       // 1 kN is 11.1111 mm
+constexpr double gridBottomMm = 2866.66666;     // -1 bar
+constexpr double gridStepMm = 166.66666;        // 1 bar
+constexpr int cursorRadius = 5;                 // px
+
+struct Layout {
+    double s;  // mm per pixel
+    int operator()(double mm) const { return truncateTo<int>(mm / s); }
+};
+
+// A closed loop: the polyline, then back from its first point to the last
+// but one.
+void pressureLoop(Canvas& canvas, const std::vector<PixelPoint>& points, Rgb colour) {
+    const Pen pen{colour, 1};
+    canvas.polyline(points, pen);
+    if (points.size() >= 2) canvas.line(points.front(), points[points.size() - 2], pen);
+}
+
+void circle(Canvas& canvas, PixelPoint at, Rgb colour) {
+    canvas.arc(at.x - cursorRadius, at.y - cursorRadius, at.x + cursorRadius, at.y + cursorRadius, {0, 0}, {0, 0},
+               Pen{colour, 1});
+}
+
+void frameAndGrid(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
+    const int n = copy.clientWidth;
+    canvas.rectangle(n - mm(3200), 0, n, mm(3000), Pen{}, Brush{});
+    const Pen dotted{gridGrey, 1, true};
+    for (int x : {n - mm(3100), n - mm(100)}) canvas.line({x, mm(100)}, {x, mm(2866)}, dotted);
+    for (int y : indicatorGridRows(copy.displayScale)) canvas.line({n - mm(3100), y}, {n - mm(100), y}, dotted);
+}
+
+// In slow motion or STOP: where the model stands in all three series.
+void cursor(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
+    const int index = copy.indicatorIndex;
+    if (index < 0 || index >= indicatorRingSize) return;
+    const auto at = [&](IndicatorSeries series) {
+        const IndicatorPoint& p = copy.indicatorSamples[static_cast<int>(series)][index];
+        return PixelPoint{keptNearWindow(p.x, copy.clientWidth), keptNearWindow(p.y, copy.clientHeight)};
+    };
+    const PixelPoint g = at(IndicatorSeries::green);
+    canvas.line({g.x, mm(zeroLineMm)}, {g.x, mm(200)}, Pen{blue, 1});
+    circle(canvas, g, green);
+    circle(canvas, at(IndicatorSeries::red), red);
+    circle(canvas, at(IndicatorSeries::cyan), cyan);
+}
+
+}  // namespace
+
+std::array<int, indicatorGridRowCount> indicatorGridRows(double displayScale) {
+    // By index in real arithmetic: a step summed in whole pixels would stop
+    // moving once a bar is less than a pixel.
+    std::array<int, indicatorGridRowCount> rows{};
+    for (int i = 0; i < indicatorGridRowCount; ++i) {
+        rows[i] = truncateTo<int>(gridBottomMm / displayScale - i * (gridStepMm / displayScale));
+    }
+    return rows;
+}
+
+std::vector<PixelPoint> indicatorPoints(const LocomotiveState& copy, IndicatorSeries series) {
+    const int count = std::clamp(copy.indicatorCount, 0, indicatorRingSize);
+    const IndicatorPoint* samples = copy.indicatorSamples[static_cast<int>(series)];
+    std::vector<PixelPoint> points(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        points[i] = {keptNearWindow(samples[i].x, copy.clientWidth), keptNearWindow(samples[i].y, copy.clientHeight)};
+    }
+    return points;
+}
+
+std::optional<int> meanTractiveForceRow(const LocomotiveState& copy, float powerAverage) {
+    if (copy.wheelSpeed == 0.0) return std::nullopt;
+    // Power in kW over speed: both sides when the second is shown, else half.
+    const double perSide = copy.indicatorSide ? 1000.0 : 500.0;
+    double force = powerAverage * perSide / std::fabs(copy.wheelSpeed);  // N
+    if (copy.reverser <= 0) force = -force;
+    return guardedPixel(force * newtonsToMm / copy.displayScale + zeroLineMm / copy.displayScale, copy.clientHeight);
+}
+
+std::string indicatorTitle(const LocomotiveState& copy) {
+    const char* side = copy.indicatorSide ? "unsichtbare" : "sichtbare";
+    return std::string("Indikatordiagramm ") + side + " Seite " + std::to_string(copy.indicatorCount) + " Punkte";
+}
+
+std::string tractiveForceTitle(const LocomotiveState& copy) {
+    return copy.indicatorSide ? "Zugkraft am Rad beide Seiten     Wechsel Taste [I]"
+                              : "Zugkraft am Rad sichtbare Seite Wechsel Taste [I]";
+}
+
+void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means) {
+    const Layout mm{copy.displayScale};
+    const int n = copy.clientWidth;
+    frameAndGrid(canvas, copy, mm);
+    canvas.text(n - mm(3150), mm(50), indicatorTitle(copy), black, white);
+    canvas.text(n - mm(3150), mm(215), tractiveForceTitle(copy), black, white);
+    if (copy.indicatorCount <= 0) return;
+
+    // Both pressure loops, then the force over the crank angle.
+    pressureLoop(canvas, indicatorPoints(copy, IndicatorSeries::red), red);
+    pressureLoop(canvas, indicatorPoints(copy, IndicatorSeries::green), green);
+    canvas.polyline(indicatorPoints(copy, IndicatorSeries::cyan), Pen{cyan, 1});
+
+    // The mean tractive force the power average gives at this speed.
+    if (const auto row = meanTractiveForceRow(copy, means.wheelPower)) {
+        canvas.line({n, *row}, {n - mm(3200), *row}, Pen{cyan, 1});
+    }
+    if (copy.simSpeedCode < 0) cursor(canvas, copy, mm);
+}
+
+void drawRightHandPanel(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means) {
+    if (copy.trackTableShown) return;
+    if (copy.indicatorShown) {
+        drawIndicatorDiagram(canvas, copy, means);
+    } else {
+        drawBarColumns(canvas, copy, means);
+    }
+}
+
+}  // namespace zt40

@@ -1,0 +1,43 @@
+#pragma once
+// The indicator diagram in the right-hand panel: the pressure loops of both
+// working spaces of the shown cylinder side over piston travel, the
+// tractive force over crank angle, and the mean tractive force from the
+// power average. The model samples the points in client pixels; this draws
+// them over a frame, a dotted grid of -1 to 15 bar and two title lines.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "frame_logic.h"
+#include "locomotive_state.h"
+
+namespace zt40 {
+
+// The three sample series, by their place in `indicatorSamples`.
+enum class IndicatorSeries { green = 0, red = 1, cyan = 2 };
+
+inline constexpr int indicatorGridRowCount = 17;  // -1 bar to 15 bar
+
+// Rows of the horizontal grid lines, from -1 bar at the bottom upward.
+std::array<int, indicatorGridRowCount> indicatorGridRows(double displayScale);
+
+// The valid points of one series, each kept near the window.
+std::vector<PixelPoint> indicatorPoints(const LocomotiveState& copy, IndicatorSeries series);
+
+// Row of the mean tractive force line; none at a standstill or when the
+// force is not finite.
+std::optional<int> meanTractiveForceRow(const LocomotiveState& copy, float powerAverage);
+
+std::string indicatorTitle(const LocomotiveState& copy);
+std::string tractiveForceTitle(const LocomotiveState& copy);
+
+void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means);
+
+// The right-hand panel of the frame: the indicator diagram when it is
+// chosen, otherwise the bar columns; nothing while the track table is shown.
+void drawRightHandPanel(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means);
+
+}  // namespace zt40

@@ -1,0 +1,102 @@
+// A light engine driven through the real model at 30 % cut-off: the
+// indicator diagram it samples, as the panel reads and draws it.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "indicator_panel.h"
+#include "model_fixtures.h"
+#include "qt_canvas.h"
+#include "simulation_model.h"
+#include "valve_engagement.h"
+
+namespace zt40 {
+namespace {
+
+using std::numbers::pi;
+
+void drive(SimulationModel& model, SimulationBlock& block, double seconds) {
+    const double end = block.simTime + seconds;
+    while (block.simTime < end) {
+        const double before = block.simTime;
+        model.runExchange(block);
+        block.distance += block.trainSpeed * (block.simTime - before);
+        engageValvesBySteam(block);
+    }
+}
+
+// The work a loop stands for, in square pixels: pressure above the zero
+// line integrated over piston travel, round the loop in the order sampled.
+// Space B grows with the travel, space A shrinks.
+double loopWork(const std::vector<PixelPoint>& loop, int zeroRow) {
+    double work = 0.0;
+    for (std::size_t i = 0; i < loop.size(); ++i) {
+        const PixelPoint& a = loop[i];
+        const PixelPoint& b = loop[(i + 1) % loop.size()];
+        work += (b.x - a.x) * (zeroRow - (a.y + b.y) / 2.0);
+    }
+    return work;
+}
+
+// Crank angle of the side last sampled, read back from the force curve's x.
+double sampledCrankAngle(const LocomotiveState& s) {
+    const IndicatorPoint& p = s.indicatorSamples[static_cast<int>(IndicatorSeries::cyan)][s.indicatorIndex];
+    return ((s.clientWidth - p.x) * s.displayScale - 100.0) * 2.0 * pi / 3000.0;
+}
+
+double angleBetween(double a, double b) { return std::fabs(std::remainder(a - b, 2.0 * pi)); }
+
+TEST(IndicatorRun, ALightEngineDrawsClosedDrivingLoopsOfTheChosenSide) {
+    auto block = testing::engineInSteam();
+    SimulationModel model;
+    model.start(*block);
+    block->reverser = -60;  // 30 % fore gear
+    block->pilotValve = 40;
+    drive(model, *block, 70.0);  // about 11 m/s and hardly gaining
+    ASSERT_GT(block->wheelSpeed, 8.0);
+    ASSERT_LT(std::fabs(block->acceleration), 0.2);
+
+    auto s = std::make_unique<LocomotiveState>();
+    const int zero = static_cast<int>(2700.0 / block->displayScale);
+    for (bool otherSide : {false, true}) {
+        block->indicatorSide = otherSide;
+        drive(model, *block, 1.0);  // two turns and more
+        static_cast<SimulationBlock&>(*s) = *block;
+        const auto green = indicatorPoints(*s, IndicatorSeries::green);
+        const auto red = indicatorPoints(*s, IndicatorSeries::red);
+        ASSERT_GT(green.size(), 400u) << "other side: " << otherSide;
+        // One turn of the crank: the loop ends where it began.
+        EXPECT_LE(std::abs(green.back().x - green.front().x) + std::abs(green.back().y - green.front().y), 3);
+        // Both working spaces drive the piston.
+        EXPECT_GT(loopWork(green, zero), 5000.0);
+        EXPECT_LT(loopWork(red, zero), -5000.0);
+        // Side 1 leads side 2 by a quarter turn.
+        const double crank = block->wheelAngle + (otherSide ? 0.0 : pi / 2.0);
+        EXPECT_LT(angleBetween(sampledCrankAngle(*s), crank), 0.1) << "other side: " << otherSide;
+    }
+
+    // As drawn: both loops inside the diagram's frame.
+    s->indicatorShown = true;
+    QImage image(s->clientWidth, s->clientHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtCanvas canvas(painter);
+    drawRightHandPanel(canvas, *s, AverageMeans{});
+    painter.end();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(0, 255, 0) && image.pixel(x, y) != qRgb(255, 0, 0)) continue;
+            (x > s->clientWidth - 3200 / s->displayScale && y < 3000 / s->displayScale ? inside : outside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 300);
+    EXPECT_EQ(outside, 0);
+}
+
+}  // namespace
+}  // namespace zt40

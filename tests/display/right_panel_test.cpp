@@ -1,0 +1,205 @@
+// The right-hand panel drawn offscreen and probed by pixel: the indicator
+// diagram over sample rings laid out by hand, and the bar columns.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "bar_columns.h"
+#include "indicator_panel.h"
+#include "panel_pixels.h"
+#include "qt_canvas.h"
+
+namespace zt40 {
+namespace {
+
+constexpr double scale = 2.0;  // mm per pixel
+constexpr int width = 1800, height = 1600;
+const QRgb redPixel = qRgb(255, 0, 0), greenPixel = qRgb(0, 255, 0), cyanPixel = qRgb(0, 255, 255),
+           bluePixel = qRgb(0, 0, 255), gridPixel = qRgb(180, 180, 180);
+
+int px(double mm) { return static_cast<int>(mm / scale); }
+
+// Pixels of one colour inside [x0, x1) x [y0, y1).
+int countOf(const QImage& image, QRgb colour, int x0 = 0, int y0 = 0, int x1 = width, int y1 = height) {
+    int count = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, image.height()); ++y) {
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x) count += image.pixel(x, y) == colour;
+    }
+    return count;
+}
+
+class RightPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copy = std::make_unique<LocomotiveState>();
+        copy->displayScale = scale;
+        copy->clientWidth = width;
+        copy->clientHeight = height;
+        copy->indicatorShown = true;
+        copy->reverser = -60;
+        // A stale ring: a square loop in the middle of the diagram.
+        for (int i = 0; i < indicatorRingSize; ++i) {
+            for (auto& series : copy->indicatorSamples) series[i] = {width - 800, 700};
+        }
+    }
+    QImage draw() {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QtCanvas canvas(painter);
+        drawRightHandPanel(canvas, *copy, means);
+        return image;
+    }
+    void place(IndicatorSeries series, int index, PixelPoint p) {
+        copy->indicatorSamples[static_cast<int>(series)][index] = {p.x, p.y};
+    }
+
+    std::unique_ptr<LocomotiveState> copy;
+    AverageMeans means;
+    const int n = width;
+};
+
+TEST_F(RightPanelTest, WithoutPointsOnlyFrameGridAndTitles) {
+    copy->indicatorCount = 0;
+    copy->wheelSpeed = 5.0;
+    means.wheelPower = 400.0f;
+    copy->simSpeedCode = -1;
+    const QImage image = draw();
+    EXPECT_EQ(image.pixel(n - px(3200), px(1500)), qRgb(0, 0, 0));  // the frame's left edge
+    EXPECT_GT(countOf(image, gridPixel), 1000);
+    EXPECT_GT(countOf(image, qRgb(0, 0, 0), n - px(3150), px(50), n - px(1500), px(215) + 12), 50);  // title text
+    for (QRgb colour : {redPixel, greenPixel, cyanPixel, bluePixel}) EXPECT_EQ(countOf(image, colour), 0);
+}
+
+TEST_F(RightPanelTest, LoopsCloseToTheLastPointButOneAndOnlyFromTwoPoints) {
+    // Red: a step right, down, right; the closing line goes back from the
+    // third point, not the fourth.
+    const PixelPoint a{n - 1400, 600}, b{n - 1200, 600}, c{n - 1200, 800}, d{n - 1000, 800};
+    for (auto [i, p] : {std::pair{0, a}, {1, b}, {2, c}, {3, d}}) place(IndicatorSeries::red, i, p);
+    copy->indicatorCount = 1;
+    QImage image = draw();
+    EXPECT_EQ(countOf(image, redPixel), 0);
+
+    copy->indicatorCount = 4;
+    image = draw();
+    EXPECT_EQ(image.pixel(n - 1300, 700), redPixel);   // on a-c
+    EXPECT_NE(image.pixel(n - 1100, 700), redPixel);   // a-d is not drawn
+    EXPECT_EQ(image.pixel(n - 1100, 800), redPixel);   // c-d
+}
+
+TEST_F(RightPanelTest, MeanForceLineOnlyWhileTheWheelsTurnAndNeverFarOffTheWindow) {
+    copy->indicatorCount = 10;
+    means.wheelPower = 500.0f;  // kW
+    copy->wheelSpeed = 0.0;
+    EXPECT_FALSE(meanTractiveForceRow(*copy, means.wheelPower));
+    EXPECT_EQ(countOf(draw(), cyanPixel, n - px(3100), 0, n - px(100), px(3000)), 0);
+
+    // 500 kW at 5 m/s, shown side: 50 kN, 555.6 mm above the zero line.
+    copy->wheelSpeed = 5.0;
+    const int row = px(2700.0 - 50000.0 * 0.0111111);
+    EXPECT_EQ(meanTractiveForceRow(*copy, means.wheelPower), row);
+    const QImage image = draw();
+    EXPECT_EQ(image.pixel(n - px(2000), row), cyanPixel);
+    EXPECT_EQ(image.pixel(n - px(3190), row), cyanPixel);
+
+    // Creep speed: the force runs to thousands of meganewtons.
+    copy->wheelSpeed = 1e-12;
+    const auto far = meanTractiveForceRow(*copy, means.wheelPower);
+    ASSERT_TRUE(far);
+    EXPECT_GE(*far, -offWindowReach * height);
+    EXPECT_EQ(countOf(draw(), cyanPixel, n - px(3100), 0, n - px(100), px(3000)), 0);
+    EXPECT_FALSE(meanTractiveForceRow(*copy, std::numeric_limits<float>::infinity()));
+}
+
+TEST_F(RightPanelTest, SlowMotionShowsTheCursorAtTheLastSample) {
+    copy->indicatorCount = 10;
+    copy->indicatorIndex = 5;
+    place(IndicatorSeries::green, 5, {n - 900, 1000});
+    copy->simSpeedCode = 0;
+    EXPECT_EQ(countOf(draw(), bluePixel), 0);
+    copy->simSpeedCode = -4;
+    const QImage image = draw();
+    EXPECT_EQ(image.pixel(n - 900, px(1000)), bluePixel);
+    EXPECT_EQ(image.pixel(n - 900, 1000 - 5), greenPixel);  // the circle's top
+}
+
+// A window narrower than 48 pixels puts a bar of the grid below one pixel.
+TEST_F(RightPanelTest, TinyWindowsDrawSeventeenGridRows) {
+    for (double s : {2.0, 166.0, 200.0, 380.0}) {
+        const auto rows = indicatorGridRows(s);
+        EXPECT_EQ(rows.front(), static_cast<int>(2866.66666 / s));
+        EXPECT_EQ(rows[3], static_cast<int>(2866.66666 / s - 3 * 166.66666 / s));
+    }
+    copy->clientWidth = 22;
+    copy->clientHeight = 21;
+    copy->displayScale = 8000.0 / 22;
+    QImage image(22, 21, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtCanvas canvas(painter);
+    drawRightHandPanel(canvas, *copy, means);  // returns: the grid loop ends
+}
+
+TEST_F(RightPanelTest, BarMarksFollowTheirGuards) {
+    copy->indicatorShown = false;
+    copy->wheelPower = -1000.0;  // kW, braking
+    copy->acceleration = 1.5;    // m/s², beyond the scale
+    means.acceleration = -1.5f;
+    const auto at = [&](int column, QRgb colour) {
+        for (const BarMark& m : barMarks(*copy, means)) {
+            if (m.column == column && qRgb(m.colour.r, m.colour.g, m.colour.b) == colour) return std::optional(m);
+        }
+        return std::optional<BarMark>{};
+    };
+    EXPECT_EQ(barMarks(*copy, means).size(), 9u);  // no red mark for water at a standstill
+    EXPECT_FALSE(at(4, redPixel));
+    EXPECT_EQ(at(2, redPixel)->y, px(2400 - 1000 * 1.1));  // braking shows as power
+    EXPECT_LT(at(5, redPixel)->y, 0);                   // above the column
+    EXPECT_GT(at(5, cyanPixel)->y, px(2500));           // below it
+
+    // Wheels spinning at a standstill: water per km is infinite, and so is its average.
+    copy->wheelSpeed = 3.0;
+    copy->waterPerKm = std::numeric_limits<double>::infinity();
+    means.waterPerKm = std::numeric_limits<float>::infinity();
+    EXPECT_FALSE(at(4, redPixel));
+    EXPECT_FALSE(at(4, cyanPixel));
+    copy->waterPerKm = -1e300;
+    EXPECT_EQ(at(4, redPixel)->y, height + offWindowReach * height);
+
+    copy->textHidden = true;
+    EXPECT_EQ(barMarks(*copy, means).size(), 2u);
+}
+
+TEST_F(RightPanelTest, WithoutTextsOnlyTheFirstTwoColumnsShow) {
+    copy->indicatorShown = false;
+    copy->wheelSpeed = 10.0;
+    copy->wheelPower = 1000.0;
+    copy->fireRate = 50;
+    copy->blowerSteamFlow = 1.0;
+    const int markRow = px(2400 - 1000 * 1.1);
+    QImage image = draw();
+    EXPECT_EQ(image.pixel(n - px(500), markRow), redPixel);
+    EXPECT_EQ(image.pixel(n - px(900), px(2400 - 50 * 22)), redPixel);  // fire rate
+    EXPECT_EQ(image.pixel(n - px(1100), px(1500)), qRgb(0, 0, 0));     // column 3's left edge
+
+    copy->textHidden = true;
+    image = draw();
+    EXPECT_EQ(image.pixel(n - px(500), markRow), redPixel);
+    EXPECT_EQ(image.pixel(n - px(100), px(2400 - 440)), redPixel);  // 1 kg/s out of the blower
+    EXPECT_EQ(countOf(image, cyanPixel), 0);
+    EXPECT_EQ(countOf(image, qRgb(0, 0, 0), 0, 0, n - px(720), height), 0);  // nothing left of column 2
+}
+
+TEST_F(RightPanelTest, AFireShortfallGreysTheFirstColumn) {
+    copy->indicatorShown = false;
+    copy->fireShortfall = 90;
+    EXPECT_EQ(draw().pixel(n - px(150), px(1500)), qRgb(90, 90, 90));
+    copy->fireShortfall = 0;
+    EXPECT_EQ(draw().pixel(n - px(150), px(1500)), qRgb(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace zt40
