@@ -1,6 +1,7 @@
 // A complete frame as far as it is drawn today (clear, gradient line and
-// plumes, cab panel, side view, credit line), offscreen with QPainter, at
-// two screen sizes.
+// plumes, right-hand panel, cab panel, side view, credit line), offscreen
+// with QPainter, at two screen sizes, with the bar columns (0) or a full
+// indicator diagram (1).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -8,14 +9,33 @@
 #include <QPainter>
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "cab_panel.h"
+#include "indicator_panel.h"
 #include "qt_canvas.h"
 #include "render_controller.h"
 #include "side_view.h"
 
 namespace zt40 {
 namespace {
+
+// A full turn of samples: two pressure loops and a force curve.
+void fillIndicatorRing(LocomotiveState& copy) {
+    const double s = copy.displayScale;
+    const int n = copy.clientWidth;
+    copy.indicatorCount = indicatorRingSize - 1;
+    copy.indicatorIndex = 300;
+    for (int i = 0; i < indicatorRingSize; ++i) {
+        const double angle = i * 2.0 * std::numbers::pi / indicatorRingSize;  // rad
+        const int x = static_cast<int>(n - 3100 / s + (1.0 - std::cos(angle)) * 1500 / s);
+        const auto row = [&](double bar) { return static_cast<int>((2700 - bar * 166.66666) / s); };
+        copy.indicatorSamples[0][i] = {x, row(angle < std::numbers::pi ? 10.0 - 2.0 * angle : 0.3)};
+        copy.indicatorSamples[1][i] = {x, row(angle > std::numbers::pi ? 4.0 * angle - 12.5 : 0.3)};
+        copy.indicatorSamples[2][i] = {static_cast<int>(n - (angle * 3000 / (2.0 * std::numbers::pi) + 100) / s),
+                                       row(3.0 * std::fabs(std::sin(2.0 * angle)))};
+    }
+}
 
 void fullFrame(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
@@ -39,6 +59,13 @@ void fullFrame(benchmark::State& state) {
     copy->sandSeconds = 1800.0;
     copy->brake = 50;
     copy->wheelSpeed = 10.0;
+    copy->wheelPower = 900.0;
+    copy->waterPerKm = 400.0;
+    copy->fireRate = 60;
+    copy->indicatorShown = state.range(2) != 0;
+    copy->simSpeedCode = -1;  // with the cursor
+    fillIndicatorRing(*copy);
+    const AverageMeans means{300.0f, 0.1f, 850.0f, 380.0f};
     FrameState frame;
     frame.timeFactor = 0.015;
     FramePreparation prepared{};
@@ -55,6 +82,7 @@ void fullFrame(benchmark::State& state) {
         QtCanvas canvas(painter);
         canvas.rectangle(-1, -1, width + 1, height + 1, Pen{}, Brush{});
         drawGradientAndPlumes(canvas, *copy, prepared);
+        drawRightHandPanel(canvas, *copy, means);
         drawCabPanel(canvas, *copy, frame);
         drawSideView(canvas, *copy, frame, prepared);
         canvas.text(0, height - 17, creditLine(), black, white);
@@ -62,7 +90,13 @@ void fullFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(image.constBits());
     }
 }
-BENCHMARK(fullFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(fullFrame)
+    ->ArgNames({"width", "height", "indicator"})
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 0})
+    ->Args({3840, 2160, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zt40
