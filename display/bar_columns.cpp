@@ -70,29 +70,29 @@ std::vector<BarMark> barMarks(const LocomotiveState& copy, const AverageMeans& m
     const Layout mm{copy.displayScale};
     const int n = copy.clientWidth;
     std::vector<BarMark> marks;
-    const auto mark = [&](int column, Rgb colour, double value, double leftMm) {
+    enum Kind { redMark, cyanMark };  // column 1's cyan mark is the water carried out, not an average
+    const auto mark = [&](int column, Kind kind, double value) {
         const BarColumn& c = columns[column - 1];
         const auto y = guardedPixel((c.base - value * c.factor) / copy.displayScale, copy.clientHeight);
         if (!y) return;  // nothing to show for a value that is not finite
-        const int right = column == 1 ? n : n - mm(c.right);
-        marks.push_back({column, colour, *y, n - mm(leftMm), right});
+        const double left = kind == redMark ? c.redLeft : c.cyanLeft;  // mm
+        marks.push_back({column, kind == redMark ? red : cyan, *y, n - mm(left), column == 1 ? n : n - mm(c.right)});
     };
-    const auto c = [](int column) { return columns[column - 1]; };
 
     // The current values; columns 3 to 5 and all averages only with the texts.
     const double blastPipeMass = copy.blowerSteamFlow + (copy.blastPipeClosed ? 0.0 : copy.blastPipeFlow);  // kg/s
-    mark(1, red, blastPipeMass, c(1).redLeft);
-    mark(2, red, std::fabs(copy.wheelPower), c(2).redLeft);
+    mark(1, redMark, blastPipeMass);
+    mark(2, redMark, std::fabs(copy.wheelPower));
     if (copy.textHidden) return marks;
-    mark(3, red, copy.fireRate, c(3).redLeft);
-    if (copy.wheelSpeed != 0.0) mark(4, red, copy.waterPerKm, c(4).redLeft);
-    mark(5, red, copy.acceleration, c(5).redLeft);
+    mark(3, redMark, copy.fireRate);
+    if (copy.wheelSpeed != 0.0) mark(4, redMark, copy.waterPerKm);
+    mark(5, redMark, copy.acceleration);
 
-    mark(1, cyan, copy.blastPipeAuxFlow, c(1).cyanLeft);
-    mark(2, cyan, std::fabs(means.wheelPower), c(2).cyanLeft);
-    mark(3, cyan, means.heatingSurfaceLoad, c(3).cyanLeft);
-    mark(4, cyan, means.waterPerKm, c(4).cyanLeft);
-    mark(5, cyan, means.acceleration, c(5).cyanLeft);
+    mark(1, cyanMark, copy.blastPipeAuxFlow);
+    mark(2, cyanMark, std::fabs(means.wheelPower));
+    mark(3, cyanMark, means.heatingSurfaceLoad);
+    mark(4, cyanMark, means.waterPerKm);
+    mark(5, cyanMark, means.acceleration);
     return marks;
 }
 
