@@ -147,8 +147,8 @@ TEST_F(WindowLogicTest, TheTickDrivesTheTrainAndTheTrack) {
 }
 
 // The model samples the indicator in pixels of the window it was last
-// handed: after a resize no loop shows until one was sampled at the new
-// size, although the model still returns its old loop once.
+// handed: after a resize every loop shown lies in the new diagram, although
+// the model still returns its old loop once.
 TEST_F(WindowLogicTest, AResizeDropsTheIndicatorLoopOfTheOldSize) {
     auto window = open();
     LocomotiveState& s = window->state();
@@ -156,15 +156,20 @@ TEST_F(WindowLogicTest, AResizeDropsTheIndicatorLoopOfTheOldSize) {
     s.pilotValve = 115;
     platform.run(*window, 30000);
     ASSERT_GT(s.indicatorCount, 100);
+    const auto inTheDiagram = [&] {
+        const double left = s.clientWidth - 3200.0 / s.displayScale;  // px, the diagram's frame
+        for (int i = 0; i < s.indicatorCount; ++i) {
+            const int x = s.indicatorSamples[0][i].x;
+            if (x <= left || x > s.clientWidth) return false;
+        }
+        return true;
+    };
     window->onSize(1000, 731);
-    for (int tick = 0; tick < 3; ++tick) {
+    for (int tick = 0; tick < 200; ++tick) {
         platform.run(*window, 14);
-        ASSERT_EQ(s.indicatorCount, 0) << "tick " << tick;
+        ASSERT_TRUE(inTheDiagram()) << "tick " << tick;
     }
-    platform.run(*window, 3000);
-    ASSERT_GT(s.indicatorCount, 100);
-    const double left = s.clientWidth - 3200.0 / s.displayScale;  // px, the diagram's frame
-    for (int i = 0; i < s.indicatorCount; ++i) ASSERT_GT(s.indicatorSamples[0][i].x, left) << i;
+    EXPECT_GT(s.indicatorCount, 100);
 }
 
 TEST_F(WindowLogicTest, StopFreezesTheTickButInputPostsOne) {
