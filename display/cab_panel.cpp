@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "numeric.h"
+#include "pointer_targets.h"
 
 namespace zt40 {
 
@@ -32,6 +33,13 @@ PixelPoint onDial(double x, double y, double angle, double radius) {
 }
 PixelPoint onWheel(double x, double y, double angle, double radius) {
     return {px(x + std::sin(angle) * radius), px(y + std::cos(angle) * radius)};
+}
+
+// The knob of the control being dragged, for the mouse to measure from.
+void reportKnob(LocomotiveState& copy, drag::Control control, PixelPoint at) {
+    copy.handleX = at.x;
+    copy.handleY = at.y;
+    copy.handleOf = control;
 }
 
 void knob(Canvas& canvas, PixelPoint at, int radius, const Pen& pen = blackPen) {
@@ -104,7 +112,7 @@ void reverserWheel(Canvas& canvas, LocomotiveState& copy, const Layout& mm, int 
     canvas.line(onWheel(cx, cy, phi + pi / 2.0, radius), onWheel(cx, cy, phi + 3.0 * pi / 2.0, radius), blackPen);
     const PixelPoint handle = onWheel(cx, cy, phi, radius - 5);
     knob(canvas, handle, 5);
-    if (copy.dragTarget == 100) copy.handleX = handle.x, copy.handleY = handle.y;
+    if (copy.dragTarget == drag::reverserWheel) reportKnob(copy, drag::reverserWheel, handle);
 
     // Cut-off scale: 10 % a tick, mid gear at 574 mm.
     canvas.rectangle(cx - mm(50), cy - mm(230), cx + mm(50), cy - mm(930), blackPen, whiteBrush);
@@ -149,7 +157,7 @@ void regulatorLever(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
     const PixelPoint handle = onWheel(ax, ay, phi + pi / 3.0, 400 / s);
     canvas.line({ax, ay}, handle, blackPen);
     knob(canvas, handle, 3);
-    if (copy.dragTarget == 101) copy.handleX = handle.x, copy.handleY = handle.y;
+    if (copy.dragTarget == drag::regulatorLever) reportKnob(copy, drag::regulatorLever, handle);
 }
 
 void brakeHandle(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
@@ -159,7 +167,7 @@ void brakeHandle(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
     const PixelPoint handle = onWheel(bx, by, phi, length);
     canvas.line({bx, by}, handle, blackPen);
     knob(canvas, handle, 3);
-    if (copy.dragTarget == 102) copy.handleX = handle.x, copy.handleY = handle.y;
+    if (copy.dragTarget == drag::brakeHandle) reportKnob(copy, drag::brakeHandle, handle);
 }
 
 // The direction the engine runs, as the sanding lever sees it.
@@ -216,6 +224,7 @@ void smallLever(Canvas& canvas, PixelPoint from, PixelPoint to) {
 void drawCabPanel(Canvas& canvas, LocomotiveState& copy, FrameState& frame) {
     const Layout mm{copy.displayScale};
     const int cx = mm(1560), cy = mm(2000);
+    copy.handleOf = drag::none;  // until a dragged control draws its knob
     canvas.rectangle(0, 0, cx + mm(560), cy + mm(700), blackPen, whiteBrush);
     fireHoleDoor(canvas, copy, frame, mm, cx, cy);
     dials(canvas, copy, mm, cx, cy);

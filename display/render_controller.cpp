@@ -57,6 +57,7 @@ int RenderController::exchange() {
     main.valveHeadFrontX = copy.valveHeadFrontX;
     main.handleX = copy.handleX;
     main.handleY = copy.handleY;
+    main.handleOf = copy.handleOf;
     main.valvesEngaged = copy.valvesEngaged;
     main.simHold = copy.simHold;
     main.valveKnock = copy.valveKnock;

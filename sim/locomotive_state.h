@@ -40,6 +40,7 @@ struct HeaderBlock {
     std::int8_t dragTarget;       // 100 reverser wheel, 101 regulator, 102 brake handle, 0 none
     std::int32_t handleX;         // px, knob of the dragged handle (render thread)
     std::int32_t handleY;         // px
+    std::int8_t handleOf;         // the `dragTarget` whose knob `handleX`, `handleY` show, 0 none (render thread)
     std::int32_t pistonX;         // px, piston in the cylinder cut-away (render thread)
     std::int32_t valveHeadRearX;  // px (render thread)
     std::int32_t mouseX;          // px of the last mouse message
