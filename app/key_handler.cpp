@@ -34,6 +34,19 @@ void push(LocomotiveState& s, double change) {
 
 }  // namespace
 
+void toggleSound(LocomotiveState& s, SoundOutput& sound) {
+    s.soundOn = !s.soundOn;
+    if (s.soundOn) sound.startEngineLoop();
+    else sound.stopAll(true);
+    s.soundRestart = true;
+}
+
+void toggleAutoFiring(LocomotiveState& s) {
+    // Hand firing carries on where the automatic left the fire.
+    s.autoFiring = !s.autoFiring;
+    s.fireSetpoint = s.autoFiring ? 0 : s.fireRate;
+}
+
 void displayCycle(LocomotiveState& s) {
     s.textHidden = !s.textHidden;
     if (!s.textHidden) s.indicatorShown = !s.indicatorShown;
@@ -93,11 +106,7 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
             }
             break;
         case 'A': s.injectorAutomatic = !s.injectorAutomatic; break;
-        case 'G':
-            // Hand firing carries on where the automatic left the fire.
-            s.autoFiring = !s.autoFiring;
-            s.fireSetpoint = s.autoFiring ? 0 : s.fireRate;
-            break;
+        case 'G': toggleAutoFiring(s); break;
         case 'B': s.blastPipeClosed = !s.blastPipeClosed; break;
         case 'T':
             if (!s.trackListFailed) s.trackAutomatic = !s.trackAutomatic;
@@ -106,12 +115,7 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
             s.autoSanding = !s.autoSanding;
             if (!s.autoSanding) s.sandingOn = false;
             break;
-        case 'S':
-            s.soundOn = !s.soundOn;
-            if (s.soundOn) sound.startEngineLoop();
-            else sound.stopAll(true);
-            s.soundRestart = true;
-            break;
+        case 'S': toggleSound(s, sound); break;
         case 'R':
             // Off, light, heavy, very heavy, and round again.
             s.regulatorLighter = !s.regulatorLighter;
@@ -199,6 +203,10 @@ void KeyHandler::stepGradient(LocomotiveState& s, int direction) {
 void KeyHandler::stepSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
     if (keyLatch_) return;
     keyLatch_ = true;
+    changeSimSpeed(s, direction, commandChanged, sound);
+}
+
+void changeSimSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
     if (direction > 0 ? s.simSpeedCode >= 3 : s.simSpeedCode <= -4) return;
     s.simSpeedCode = static_cast<std::int8_t>(s.simSpeedCode + direction);
     commandChanged = true;

@@ -31,5 +31,10 @@ private:
 
 // Text hidden or shown, with or without the indicator, in turn.
 void displayCycle(LocomotiveState& state);
+// The switches a key and a click share.
+void toggleSound(LocomotiveState& state, SoundOutput& sound);
+void toggleAutoFiring(LocomotiveState& state);
+// One speed step faster (+1) or slower (-1), with the engine sound it brings.
+void changeSimSpeed(LocomotiveState& state, int direction, bool& commandChanged, SoundOutput& sound);
 
 }  // namespace zt40

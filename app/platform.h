@@ -11,7 +11,11 @@ namespace zt40 {
 
 enum class MessageIcon { warning, question, error };
 
-enum class CursorShape { standard, wait, hand, sizeVertical, sizeHorizontal, cross };
+// The window's cursors: its own hand; the busy cursor of the track walk;
+// a pointing hand over what has a hint; a gripping hand over what is
+// dragged; a mouse with minus and plus buttons over what the buttons lower
+// and raise; the same mouse over the train-weight buttons.
+enum class CursorShape { standard, busy, hint, grip, plusMinus, weight };
 
 class Platform {
 public:
@@ -30,7 +34,9 @@ public:
     virtual bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) = 0;
 
     virtual void setCursor(CursorShape shape) = 0;
-    virtual void setCursorPosition(int clientX, int clientY) = 0;
+    // Puts the pointer on a client point; false where the platform cannot
+    // move the pointer (Wayland).
+    virtual bool setCursorPosition(int clientX, int clientY) = 0;
 
     virtual void openDataDialog() = 0;
     virtual void openAutoControlDialog() = 0;

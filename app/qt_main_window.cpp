@@ -1,6 +1,7 @@
 #include "qt_main_window.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QStyleHints>
 
 #include "configuration.h"
+#include "cursor_shapes.h"
 #include "qt_data_dialog.h"
 
 namespace zt40 {
@@ -76,6 +78,25 @@ int virtualKey(const QKeyEvent& event) {
     }
 }
 
+// A cursor from its drawing: black and white pixels are opaque, the rest clear.
+QCursor cursorFrom(const CursorDrawing& drawing) {
+    constexpr int size = 32;  // px
+    uchar black[size * size / 8] = {};
+    uchar opaque[size * size / 8] = {};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const char pixel = drawing.rows[y][x];
+            const int byte = (y * size + x) / 8;
+            const uchar bit = static_cast<uchar>(1u << (x % 8));
+            if (pixel == '#') black[byte] |= bit;
+            if (pixel != '.') opaque[byte] |= bit;
+        }
+    }
+    const QBitmap bitmap = QBitmap::fromData(QSize(size, size), black, QImage::Format_MonoLSB);
+    const QBitmap mask = QBitmap::fromData(QSize(size, size), opaque, QImage::Format_MonoLSB);
+    return QCursor(bitmap, mask, drawing.hotX, drawing.hotY);
+}
+
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::warning: return QMessageBox::Warning;
@@ -91,6 +112,13 @@ QtMainWindow::QtMainWindow() {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    for (CursorShape shape : {CursorShape::standard, CursorShape::hint, CursorShape::grip, CursorShape::plusMinus,
+                              CursorShape::weight}) {
+        cursors_[static_cast<int>(shape)] = cursorFrom(cursorDrawing(shape));
+    }
+    cursors_[static_cast<int>(CursorShape::busy)] = QCursor(Qt::WaitCursor);
+    setCursor(CursorShape::standard);
+    pointerMovable_ = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     clock_.start();
     const QScreen* screen = QGuiApplication::primaryScreen();
     frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
@@ -131,19 +159,16 @@ bool QtMainWindow::askYesNo(const std::string& text, const std::string& caption,
 }
 
 void QtMainWindow::setCursor(CursorShape shape) {
-    switch (shape) {
-        case CursorShape::wait: QWidget::setCursor(Qt::WaitCursor); break;
-        case CursorShape::hand: QWidget::setCursor(Qt::PointingHandCursor); break;
-        case CursorShape::sizeVertical: QWidget::setCursor(Qt::SizeVerCursor); break;
-        case CursorShape::sizeHorizontal: QWidget::setCursor(Qt::SizeHorCursor); break;
-        case CursorShape::cross: QWidget::setCursor(Qt::CrossCursor); break;
-        default: unsetCursor(); break;
-    }
+    if (shape == cursorShown_) return;  // the hover logic sets it on every move
+    cursorShown_ = shape;
+    QWidget::setCursor(cursors_[static_cast<int>(shape)]);
 }
 
-void QtMainWindow::setCursorPosition(int clientX, int clientY) {
+bool QtMainWindow::setCursorPosition(int clientX, int clientY) {
     // Where the platform cannot move the pointer (Wayland) drags work without it.
+    if (!pointerMovable_) return false;
     QCursor::setPos(mapToGlobal(QPoint(clientX, clientY)));
+    return true;
 }
 
 void QtMainWindow::openDataDialog() {
@@ -163,6 +188,10 @@ void QtMainWindow::quit(int exitCode) {
 }
 
 bool QtMainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::UngrabMouse && buttonsDown_ != Qt::NoButton) {
+        buttonsDown_ = Qt::NoButton;  // another window took the pointer: the buttons count as let go
+        logic_->onCaptureLost();
+    }
     if (event->type() == postedTimerEvent) {
         logic_->onTimer(static_cast<PostedEvent*>(event)->id);
         return true;
@@ -204,7 +233,10 @@ void QtMainWindow::showEvent(QShowEvent*) { logic_->onPaint(); }
 
 void QtMainWindow::focusInEvent(QFocusEvent*) { logic_->onSetFocus(); }
 
-void QtMainWindow::focusOutEvent(QFocusEvent*) { logic_->onKillFocus(); }
+void QtMainWindow::focusOutEvent(QFocusEvent*) {
+    buttonsDown_ = Qt::NoButton;  // the logic lets go of held buttons with the focus
+    logic_->onKillFocus();
+}
 
 void QtMainWindow::key(QKeyEvent* event, bool down) {
     const int vk = virtualKey(*event);
@@ -240,23 +272,35 @@ void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void QtMainWindow::mouse(MouseMessage message, QMouseEvent* event) {
+    // Client coordinates are signed: left of or above the window they are negative.
     const QPoint at = event->position().toPoint();
-    logic_->onMouse(message, at.x(), at.y(), static_cast<int>(event->buttons()));
+    logic_->onMouse(message, at.x(), at.y(), 0);
 }
 
-void QtMainWindow::mouseMoveEvent(QMouseEvent* event) { mouse(MouseMessage::move, event); }
+void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
+    // A button let go while another window had the pointer never reported
+    // its release here: the first move without it does.
+    const Qt::MouseButtons lost = buttonsDown_ & ~event->buttons();
+    if (lost & Qt::LeftButton) mouse(MouseMessage::leftUp, event);
+    if (lost & Qt::RightButton) mouse(MouseMessage::rightUp, event);
+    buttonsDown_ &= event->buttons();
+    mouse(MouseMessage::move, event);
+}
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {
+    buttonsDown_ |= event->button();
     if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftDown, event);
     else if (event->button() == Qt::RightButton) mouse(MouseMessage::rightDown, event);
 }
 
 void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    buttonsDown_ &= ~event->button();
     if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftUp, event);
     else if (event->button() == Qt::RightButton) mouse(MouseMessage::rightUp, event);
 }
 
 void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    buttonsDown_ |= event->button();
     if (event->button() == Qt::LeftButton) mouse(MouseMessage::leftDoubleClick, event);
 }
 

@@ -3,6 +3,7 @@
 // and implements the platform with QTimer, QMessageBox and QCursor.
 
 #include <QBasicTimer>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
@@ -34,7 +35,7 @@ public:
     void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) override;
     void setCursor(CursorShape shape) override;
-    void setCursorPosition(int clientX, int clientY) override;
+    bool setCursorPosition(int clientX, int clientY) override;
     void openDataDialog() override;
     void openAutoControlDialog() override {}
     void quit(int exitCode) override;
@@ -65,6 +66,10 @@ private:
 
     QElapsedTimer clock_;
     std::array<QBasicTimer, 14> timers_;
+    std::array<QCursor, 6> cursors_;  // by CursorShape
+    CursorShape cursorShown_ = CursorShape::busy;
+    bool pointerMovable_ = true;           // false on Wayland
+    Qt::MouseButtons buttonsDown_ = Qt::NoButton;
     QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
     int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
     SilentSound sound_;  // until the sound output exists

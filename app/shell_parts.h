@@ -8,7 +8,11 @@
 
 #include "key_handler.h"
 #include "locomotive_state.h"
+#include "mouse_codes.h"
+#include "mouse_commands.h"
+#include "mouse_hover.h"
 #include "operating_aids.h"
+#include "platform.h"
 #include "frame_logic.h"
 #include "random15.h"
 #include "render_controller.h"
@@ -88,6 +92,7 @@ public:
         state.valveHeadFrontX = copy_->valveHeadFrontX;
         state.handleX = copy_->handleX;
         state.handleY = copy_->handleY;
+        state.handleOf = copy_->handleOf;
         state.valvesEngaged = copy_->valvesEngaged;
         state.simHold = copy_->simHold;
         state.valveKnock = copy_->valveKnock;
@@ -129,13 +134,19 @@ public:
     virtual ~DrivingLogic() = default;
     virtual void handleKey(KeyMessage, int /*virtualKey*/, LocomotiveState&, bool& /*commandChanged*/,
                            bool /*coarseSteps*/) {}
-    // Sets `mouseX`, `mouseY`, `hoverTarget` and the cursor.
-    virtual void hover(MouseMessage, int x, int y, LocomotiveState& state) {
+    // Sets `mouseX`, `mouseY` and `hoverTarget`; returns the cursor to show.
+    virtual CursorShape hover(MouseMessage, int x, int y, LocomotiveState& state) {
         state.mouseX = x;
         state.mouseY = y;
+        return CursorShape::standard;
     }
-    // A mouse command; returns its result code.
-    virtual int mouseCommand(MouseMessage, int /*wParam*/, LocomotiveState&, bool& /*commandChanged*/) { return 0; }
+    // A mouse command: its result, and the key a wheel turn stands for.
+    virtual MouseOutcome mouseCommand(MouseMessage, int /*wheelOrRepeat*/, LocomotiveState&,
+                                      bool& /*commandChanged*/) {
+        return {};
+    }
+    // The window put the pointer on the knob of a dragged control.
+    virtual void pointerPlaced(int /*x*/, int /*y*/) {}
     virtual void automaticInjector(LocomotiveState&) {}
     virtual void regulatorFollowUp(LocomotiveState&, Random15&) {}
     virtual void sanding(LocomotiveState&, double /*dt*/) {}
@@ -148,8 +159,8 @@ public:
     virtual void autoControlStep(LocomotiveState&) {}
 };
 
-// The cab's controls: the keys and the operating aids, with the sound
-// they switch.
+// The cab's controls: the keys, the mouse and the operating aids, with the
+// sound they switch.
 class CabDriving : public DrivingLogic {
 public:
     explicit CabDriving(SoundOutput& sound) : sound_(sound) {}
@@ -157,6 +168,12 @@ public:
                    bool coarseSteps) override {
         keys_.handle(message, virtualKey, state, commandChanged, coarseSteps, sound_);
     }
+    CursorShape hover(MouseMessage, int x, int y, LocomotiveState& state) override { return hoverMouse(x, y, state); }
+    MouseOutcome mouseCommand(MouseMessage message, int wheelOrRepeat, LocomotiveState& state,
+                              bool& commandChanged) override {
+        return mouse_.command(message, wheelOrRepeat, state, commandChanged, sound_);
+    }
+    void pointerPlaced(int x, int y) override { mouse_.pointerPlaced(x, y); }
     void automaticInjector(LocomotiveState& state) override { aids_.automaticInjector(state); }
     void regulatorFollowUp(LocomotiveState& state, Random15& random) override {
         aids_.regulatorFollowUp(state, random);
@@ -172,6 +189,7 @@ public:
 private:
     SoundOutput& sound_;
     KeyHandler keys_;
+    MouseCommands mouse_;
     OperatingAids aids_;
 };
 

@@ -36,7 +36,11 @@ public:
         return answers.empty() ? true : takeAnswer();
     }
     void setCursor(CursorShape shape) override { cursor = shape; }
-    void setCursorPosition(int x, int y) override { cursorX = x, cursorY = y; }
+    bool setCursorPosition(int x, int y) override {
+        if (!pointerMovable) return false;
+        cursorX = x, cursorY = y;
+        return true;
+    }
     void openDataDialog() override { ++dataDialogs; }
     void openAutoControlDialog() override { ++autoControlDialogs; }
     void quit(int code) override { exitCode = code; }
@@ -108,6 +112,7 @@ public:
     std::deque<bool> answers;
     CursorShape cursor = CursorShape::standard;
     int cursorX = -1, cursorY = -1;
+    bool pointerMovable = true;  // false: as on Wayland
     int dataDialogs = 0, autoControlDialogs = 0;
     int exitCode = -1;
 

@@ -6,6 +6,7 @@
 #include "configuration.h"
 #include "configuration_file.h"
 #include "numeric.h"
+#include "pointer_targets.h"
 #include "time_step.h"
 #include "track_list.h"
 
@@ -179,12 +180,15 @@ void MainWindowLogic::onDestroy() {
 
 void MainWindowLogic::onSize(int width, int height) {
     LocomotiveState& s = *state_;
-    s.clientWidth = width;
-    s.clientHeight = height;
     if (width < 21 || height < 21) {
+        releaseButtons();  // the mouse is ignored from here, its button-up too
+        s.clientWidth = width;
+        s.clientHeight = height;
         s.displayScale = 0.0;  // too small to draw or to take the mouse
         return;
     }
+    s.clientWidth = width;
+    s.clientHeight = height;
     // The design area of 8000 x 5851 mm fills the window's narrower side.
     s.displayScale = static_cast<double>(width) / height < 1.367 ? 8000.0 / width : 5851.0 / height;
     s.indicatorCount = 0;
@@ -201,6 +205,26 @@ void MainWindowLogic::onSetFocus() {
 void MainWindowLogic::onKillFocus() {
     state_->windowFocused = false;
     parts_.driving->stopAllSound();
+    releaseButtons();
+}
+
+void MainWindowLogic::releaseButtons() {
+    // A button let go where the window could not see it counts as let go
+    // here, or a drag and the repeats would run on without it.
+    const int x = state_->mouseX, y = state_->mouseY;  // px
+    if (leftButtonDown_) onMouse(MouseMessage::leftUp, x, y, 0);
+    if (rightButtonDown_) onMouse(MouseMessage::rightUp, x, y, 0);
+    leftButtonDown_ = rightButtonDown_ = false;
+}
+
+void MainWindowLogic::noteButtons(MouseMessage message) {
+    switch (message) {
+        case MouseMessage::leftDown: case MouseMessage::leftDoubleClick: leftButtonDown_ = true; break;
+        case MouseMessage::leftUp: leftButtonDown_ = false; break;
+        case MouseMessage::rightDown: rightButtonDown_ = true; break;
+        case MouseMessage::rightUp: rightButtonDown_ = false; break;
+        default: break;
+    }
 }
 
 void MainWindowLogic::onPaint() {
@@ -234,13 +258,15 @@ void MainWindowLogic::onKey(KeyMessage message, int virtualKey) {
     }
 }
 
-void MainWindowLogic::onMouse(MouseMessage message, int x, int y, int wParam) {
+void MainWindowLogic::onMouse(MouseMessage message, int x, int y, int wheelOrRepeat) {
     if (ended_ || damaged_) return;
     LocomotiveState& s = *state_;
     if (message == MouseMessage::wheel) setTimer(timer::wheelRelease, 200);
     s.hoverTarget = 0;
     if (s.displayScale == 0.0) return;
-    parts_.driving->hover(message, x, y, s);
+    noteButtons(message);
+    hoverCursor_ = parts_.driving->hover(message, x, y, s);
+    if (!busyShown_) platform_.setCursor(hoverCursor_);
     if (s.hoverTarget != 0) {
         setTimer(timer::hoverHint, 500);
     } else {
@@ -251,7 +277,9 @@ void MainWindowLogic::onMouse(MouseMessage message, int x, int y, int wParam) {
     // only a fresh result is acted on, so moving the mouse does not hold
     // back a repeating command.
     if (message != MouseMessage::move || dragMoveAllowed_) {
-        pendingCommand_ = parts_.driving->mouseCommand(message, wParam, s, commandChanged_);
+        const MouseOutcome outcome = parts_.driving->mouseCommand(message, wheelOrRepeat, s, commandChanged_);
+        if (outcome.key != 0) onKey(KeyMessage::keyDown, outcome.key);  // a wheel turn over a control
+        pendingCommand_ = outcome.result;
         dragMoveAllowed_ = false;
         commandChangedCopy_ = commandChanged_;
         if (message == MouseMessage::wheel) coarseSteps_ = true;
@@ -267,54 +295,58 @@ void MainWindowLogic::postRenderIfStandby() {
     if (!state_->fineTimer) platform_.postTimer(timer::renderOnly);
 }
 
-void MainWindowLogic::actOnMouseResult(int code) {
+void MainWindowLogic::actOnMouseResult(MouseResult result) {
     LocomotiveState& s = *state_;
+    // Held commands repeat through timer 2, which keeps their result.
     const auto repeat = [&](int periodMs) {
         setTimer(timer::mouseRepeat, periodMs);
         postRenderIfStandby();
     };
-    switch (code) {
-        case 1: setTimer(timer::dragMove, 20); postRenderIfStandby(); break;
-        case 2:
+    switch (result) {
+        case MouseResult::reverserDrag: setTimer(timer::dragMove, 20); postRenderIfStandby(); break;
+        case MouseResult::regulatorDrag:
             platform_.postTimer(timer::dragMove);
             if (!s.fineTimer) setTimer(timer::mainTick, runningTickMs);
             break;
-        case 3:
+        case MouseResult::brakeDrag:
             setTimer(timer::dragMove, 20);
             postRenderIfStandby();
             if (!timerRunning(timer::brakeStep)) platform_.postTimer(timer::brakeStep);
             break;
-        case 4: postRenderIfStandby(); break;
-        case 5: case 6: repeat(50); return;  // kept for timer 2
-        case 7: setTimer(timer::waterFill, 50); postRenderIfStandby(); break;
-        case 8:
+        case MouseResult::changed: postRenderIfStandby(); break;
+        case MouseResult::weightDownHeld: case MouseResult::weightUpHeld: repeat(50); return;
+        case MouseResult::waterFillHeld: setTimer(timer::waterFill, 50); postRenderIfStandby(); break;
+        case MouseResult::released:
             for (int id : {timer::mouseRepeat, timer::dragMove, timer::waterFill}) killTimer(id);
+            dragMoveAllowed_ = false;  // a plain move must not start the drag timer again
             if (!s.fineTimer) {
                 setTimer(timer::mainTick, standbyTickMs);
                 platform_.postTimer(timer::renderOnly);
             }
-            s.dragTarget = 0;
+            s.dragTarget = drag::none;
             break;
-        case 9: repeat(30); return;
-        case 10: case 11: repeat(80); return;
-        case 12:
-            s.hoverTarget = 0;
+        case MouseResult::injectorHeld: repeat(30); return;
+        case MouseResult::gradientHeld: case MouseResult::firingHeld: repeat(80); return;
+        case MouseResult::dataDialog:
+            s.hoverTarget = hover::none;
             killTimer(timer::hoverHint);
             openDataDialogIfClosed();
             break;
-        case 13: case 14: case 15: repeat(20); return;
-        case 16:
+        case MouseResult::throttleHeld: case MouseResult::blowerHeld: case MouseResult::injectionHeld:
+            repeat(20);
+            return;
+        case MouseResult::speedRaised:
             if (!s.fineTimer) platform_.postTimer(timer::mainTick);
             break;
-        case 17:
-            s.hoverTarget = 0;
+        case MouseResult::autoControlDialog:
+            s.hoverTarget = hover::none;
             killTimer(timer::hoverHint);
             openAutoControlDialogIfClosed();
             s.autoControlDialogRequest = false;
             break;
-        default: break;
+        case MouseResult::none: break;
     }
-    pendingCommand_ = 0;
+    pendingCommand_ = MouseResult::none;
 }
 
 void MainWindowLogic::openDataDialogIfClosed() {
@@ -330,15 +362,11 @@ void MainWindowLogic::onTimer(int id) {
     LocomotiveState& s = *state_;
     switch (id) {
         case timer::mainTick: mainTick(); break;
-        case timer::mouseRepeat: {
+        case timer::mouseRepeat:
             // The repeat message of the held command.
-            constexpr int offsets[] = {-1, -1, -1, -1, -1, 1, 2, -1, -1, 4, 0, 5, -1, 6, 7, 8};
-            if (pendingCommand_ >= 0 && pendingCommand_ < 16 && offsets[pendingCommand_] >= 0) {
-                platform_.postUser(offsets[pendingCommand_]);
-            }
-            pendingCommand_ = 0;
+            if (const auto message = repeatMessageOf(pendingCommand_)) platform_.postUser(*message);
+            pendingCommand_ = MouseResult::none;
             break;
-        }
         case timer::dragMove: dragMoveAllowed_ = true; break;
         case timer::brakeStep: {
             const bool starting = !timerRunning(timer::brakeStep);
@@ -352,7 +380,7 @@ void MainWindowLogic::onTimer(int id) {
             brakeStepping_ = timerRunning(timer::brakeStep);
             break;
         }
-        case timer::waterFill: platform_.postUser(3); break;
+        case timer::waterFill: platform_.postUser(repeat::waterFill); break;
         case timer::hoverHint:
             s.hoverHintVisible = true;
             if (s.simSpeedCode == simSpeedStop) platform_.postTimer(timer::mainTick);
@@ -364,7 +392,7 @@ void MainWindowLogic::onTimer(int id) {
             break;
         case timer::renderOnly: renderExchange(); break;
         case timer::trackWalk:
-            if (trackWalker_.tick(s, random_, trackAllocator_)) platform_.setCursor(CursorShape::wait);
+            walkTrack();
             tickTail();
             break;
         case timer::calibration: calibrate(); break;
@@ -395,10 +423,13 @@ void MainWindowLogic::renderExchange() {
         damageEnd(damage);
         return;
     }
-    // Onto the knob of a grabbed regulator lever or brake handle.
-    if (s.dragTarget != 0 && s.dragTarget != 100) {
-        platform_.setCursorPosition(s.handleX, s.handleY);
-        s.dragTarget = 0;
+    // Onto the knob of a grabbed regulator lever or brake handle, once a
+    // frame has drawn that knob (the reversing wheel's pointer stays free).
+    // Where the pointer cannot be moved, drags go by its own moves.
+    const bool lever = s.dragTarget == drag::regulatorLever || s.dragTarget == drag::brakeHandle;
+    if (lever && s.handleOf == s.dragTarget) {
+        if (platform_.setCursorPosition(s.handleX, s.handleY)) parts_.driving->pointerPlaced(s.handleX, s.handleY);
+        s.dragTarget = drag::none;
     }
 }
 
@@ -460,7 +491,14 @@ void MainWindowLogic::advanceDistance(double dt) {
     } else {
         s.waterPerKm = 0.0;
     }
-    if (trackWalker_.tick(s, random_, trackAllocator_)) platform_.setCursor(CursorShape::wait);
+    walkTrack();
+}
+
+void MainWindowLogic::walkTrack() {
+    // The busy cursor while the line is being extended past the train.
+    const bool walking = trackWalker_.tick(*state_, random_, trackAllocator_);
+    if (walking != busyShown_) platform_.setCursor(walking ? CursorShape::busy : hoverCursor_);
+    busyShown_ = walking;
 }
 
 void MainWindowLogic::tickTail() {

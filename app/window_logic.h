@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "locomotive_state.h"
+#include "mouse_codes.h"
 #include "platform.h"
 #include "random15.h"
 #include "shell_parts.h"
@@ -47,8 +48,12 @@ public:
     void onKillFocus();
     void onPaint();
     void onKey(KeyMessage message, int virtualKey);
-    void onMouse(MouseMessage message, int x, int y, int wParam);
+    // A mouse message at client point (x, y); `wheelOrRepeat` is the wheel
+    // delta of a wheel turn and the offset of a repeat message.
+    void onMouse(MouseMessage message, int x, int y, int wheelOrRepeat);
     void onUser(int offset);  // WM_USER+0..8: repeat commands
+    // The window lost the pointer grab or the focus: held buttons count as let go.
+    void onCaptureLost() { releaseButtons(); }
     void onTimer(int id);
 
     LocomotiveState& state() { return *state_; }
@@ -73,7 +78,10 @@ private:
     void advanceDistance(double dt);
     void runOrStandby();
     void calibrate();
-    void actOnMouseResult(int code);
+    void actOnMouseResult(MouseResult result);
+    void noteButtons(MouseMessage message);
+    void releaseButtons();
+    void walkTrack();
     void openDataDialogIfClosed();
     void openAutoControlDialogIfClosed();
     void renderExchange();
@@ -99,7 +107,11 @@ private:
     bool coarseSteps_ = false;
     bool dragMoveAllowed_ = false;
     bool brakeStepping_ = false;
-    int pendingCommand_ = 0;
+    MouseResult pendingCommand_ = MouseResult::none;
+    bool leftButtonDown_ = false;
+    bool rightButtonDown_ = false;
+    CursorShape hoverCursor_ = CursorShape::standard;  // what the pointer's place shows
+    bool busyShown_ = false;                           // the track walk's busy cursor is up
     bool commandChanged_ = false;
     bool commandChangedCopy_ = false;
 

@@ -25,6 +25,14 @@ inline constexpr int autoControl = 13;
 }  // namespace timer
 
 namespace vk {
+inline constexpr int shift = 0x10;
+inline constexpr int control = 0x11;
+inline constexpr int pageUp = 0x21;
+inline constexpr int pageDown = 0x22;
+inline constexpr int left = 0x25;
+inline constexpr int up = 0x26;
+inline constexpr int right = 0x27;
+inline constexpr int down = 0x28;
 inline constexpr int add = 0x6B;       // numeric pad +
 inline constexpr int subtract = 0x6D;  // numeric pad -
 inline constexpr int r = 0x52;

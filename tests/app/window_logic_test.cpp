@@ -19,16 +19,16 @@ public:
         keys.push_back(key);
         if (message == KeyMessage::keyDown && key == 'P') s.pilotValve = 50;
     }
-    void hover(MouseMessage message, int x, int y, LocomotiveState& s) override {
-        DrivingLogic::hover(message, x, y, s);
+    CursorShape hover(MouseMessage message, int x, int y, LocomotiveState& s) override {
         ++hovers;
+        return DrivingLogic::hover(message, x, y, s);
     }
-    int mouseCommand(MouseMessage, int, LocomotiveState&, bool&) override { return nextMouseResult; }
+    MouseOutcome mouseCommand(MouseMessage, int, LocomotiveState&, bool&) override { return {nextMouseResult}; }
     void stopAllSound() override { ++soundStops; }
     void startEngineSound() override { ++soundStarts; }
     std::vector<int> keys;
     int hovers = 0;
-    int nextMouseResult = 0;
+    MouseResult nextMouseResult = MouseResult::none;
     int soundStops = 0;
     int soundStarts = 0;
 };
@@ -363,10 +363,10 @@ TEST_F(WindowLogicTest, APaintHoldsTheModelUntilTheNextFrame) {
 
 TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
     auto window = open();
-    driving->nextMouseResult = 10;  // a held command repeating every 80 ms
+    driving->nextMouseResult = MouseResult::gradientHeld;  // repeating every 80 ms
     window->onMouse(MouseMessage::leftDown, 300, 300, 0);
     EXPECT_EQ(platform.period(timer::mouseRepeat), 80);
-    driving->nextMouseResult = 0;
+    driving->nextMouseResult = MouseResult::none;
     platform.timers.erase(timer::mainTick);
     platform.timers.erase(timer::calibration);
     platform.posted.clear();
