@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a real window on a virtual X server with a small
 # window manager: the notice, the window, closing it like a user, the
-# configuration file written, and the question at the second start.
+# configuration file written, the question at the second start, driving
+# keys and mouse clicks and drags changing what is saved.
 set -euo pipefail
 program="$1"
 
@@ -121,4 +122,61 @@ awk -v a="$cylinder" -v b="$(value Zylindertemperatur)" 'BEGIN { exit !(b > a + 
 [[ "$(value Streckenfunktion)" == "$((1 - track))" ]] || { echo "track function not switched" >&2; exit 1; }
 [[ "$(value "Schrift ausblenden")" == "$((1 - hidden))" ]] || { echo "display not cycled" >&2; exit 1; }
 [[ "$(value Zuggewicht)" == 1234 ]] || { echo "train weight $(value Zuggewicht), not set in the dialog" >&2; exit 1; }
+
+# Fourth start: the mouse. Clicks on the drain-cock lever and on the sound,
+# track-mode and display-mode buttons switch what the saved state shows,
+# and the regulator lever opens when it is dragged to the left.
+drains="$(value "Entw")"
+track="$(value Streckenfunktion)"
+hidden="$(value "Schrift ausblenden")"
+sound="$(value Sound)"
+"$program" &
+pid=$!
+pids+=("$pid")
+answer Hinweis Return
+answer Frage y
+id="$(window Ziruvarovuzidarivaviveru)"
+sleep 1
+xdotool windowactivate --sync "$id" 2>/dev/null || true
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$id")"  # WIDTH, HEIGHT of the client area
+# Design units per pixel, and the button bar's left edge in pixels.
+scale="$(awk -v w="$WIDTH" -v h="$HEIGHT" 'BEGIN { print (w / h < 1.367) ? 8000 / w : 5851 / h }')"
+px() { awk -v d="$1" -v s="$scale" 'BEGIN { printf "%d", d / s }'; }
+bar="$(px 2150)"
+at() { xdotool mousemove --window "$id" "$1" "$2"; sleep 0.2; }
+for point in "$(px 1800) $(px 2450)" "$((bar + 160)) 78" "$((bar + 150)) 138" "$((bar + 60)) 78"; do
+  at $point
+  xdotool click 1
+  sleep 0.3
+done
+# The regulator lever: grab it below its knob and pull to the left. After
+# each frame the pointer is put back on the knob as drawn, so where it
+# rests at last tells how far the lever stands open.
+at "$(px 1100)" "$(px 1040)"
+xdotool mousedown 1
+sleep 0.2
+for _ in $(seq 30); do xdotool mousemove_relative -- -3 0; sleep 0.05; done
+sleep 0.5
+pointer() { xdotool getmouselocation | sed 's/x:\([-0-9]*\) y:\([-0-9]*\).*/\1 \2/'; }
+read -r pointer_x pointer_y < <(pointer)
+xdotool mouseup 1
+sleep 0.2
+at 0 0  # the client area's place on the screen
+read -r origin_x origin_y < <(pointer)
+opened="$(awk -v x=$((pointer_x - origin_x)) -v y=$((pointer_y - origin_y)) -v s="$scale" 'BEGIN {
+  ax = int(920 / s); ay = int(1400 / s); r = 400 / s
+  pi = atan2(0, -1)
+  # On the lever circle, at the angle of the opening.
+  if ((x - ax)^2 + (y - ay)^2 > (r + 3)^2 || (x - ax)^2 + (y - ay)^2 < (r - 3)^2) { print -1; exit }
+  print int((atan2(x - ax, y - ay) - pi / 2 - pi / 3) / 0.009106087)
+}')"
+(( opened >= 20 )) || { echo "regulator not opened by the drag (pointer at $pointer_x,$pointer_y: $opened)" >&2; exit 1; }
+wmctrl -c Ziruvarovuzidarivaviveru
+answer Frage y
+finish "$pid"
+[[ "$(value "Entw")" == "$((1 - drains))" ]] || { echo "drain-cock lever not switched by a click" >&2; exit 1; }
+[[ "$(value Streckenfunktion)" == "$((1 - track))" ]] || { echo "track mode not switched by a click" >&2; exit 1; }
+[[ "$(value "Schrift ausblenden")" == "$((1 - hidden))" ]] || { echo "display not cycled by a click" >&2; exit 1; }
+[[ "$(value Sound)" == "$((1 - sound))" ]] || { echo "sound not switched by a click" >&2; exit 1; }
 echo "end to end: 1 passed, 0 failed"
