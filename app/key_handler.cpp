@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pointer_targets.h"
+
 namespace zt40 {
 
 namespace {
@@ -120,7 +122,7 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
             // Off, light, heavy, very heavy, and round again.
             s.regulatorLighter = !s.regulatorLighter;
             if (!s.regulatorLighter) s.regulatorHeavier = !s.regulatorHeavier;
-            s.hoverTarget = 43;
+            s.hoverTarget = hover::regulatorMode;
             break;
         case 'I':
             if (s.indicatorShown && !s.trackTableShown) s.indicatorSide = !s.indicatorSide;

@@ -147,7 +147,7 @@ MouseOutcome MouseCommands::reverserWheel(const Message& m, const MouseLayout& l
         reverserDrag_ = leftHeld_ = true;
         return {MouseResult::reverserDrag};
     }
-    if (!leftHeld_) return {MouseResult::reverserDrag};
+    if (!leftHeld_ || !m.is(MouseMessage::move)) return {MouseResult::reverserDrag};
 
     // The turn from the knob as the last frame drew it; before the frame
     // has drawn this wheel's knob there is nothing to measure from.
@@ -176,7 +176,8 @@ MouseOutcome MouseCommands::regulatorLever(const Message& m, LocomotiveState& s)
         measured(s);
         return {MouseResult::regulatorDrag};
     }
-    if (!leftHeld_) return {MouseResult::regulatorDrag};
+    // Only a move has a position to measure.
+    if (!leftHeld_ || !m.is(MouseMessage::move)) return {MouseResult::regulatorDrag};
 
     // Pulling the pointer to the left opens the lever.
     const int pull = -moveX(s);  // px
@@ -200,7 +201,7 @@ MouseOutcome MouseCommands::brakeHandle(const Message& m, LocomotiveState& s) {
         measured(s);
         return {MouseResult::brakeDrag};
     }
-    if (!leftHeld_) return {MouseResult::brakeDrag};
+    if (!leftHeld_ || !m.is(MouseMessage::move)) return {MouseResult::brakeDrag};
 
     // Pulling the handle down applies the brake, pushing it up releases it.
     const int down = moveY(s);  // px

@@ -265,8 +265,11 @@ void MainWindowLogic::onMouse(MouseMessage message, int x, int y, int wheelOrRep
     s.hoverTarget = 0;
     if (s.displayScale == 0.0) return;
     noteButtons(message);
-    hoverCursor_ = parts_.driving->hover(message, x, y, s);
-    if (!busyShown_) platform_.setCursor(hoverCursor_);
+    const CursorShape cursor = parts_.driving->hover(message, x, y, s);
+    if (message != MouseMessage::repeat) {  // a repeat has no position to show a cursor for
+        hoverCursor_ = cursor;
+        if (!busyShown_) platform_.setCursor(cursor);
+    }
     if (s.hoverTarget != 0) {
         setTimer(timer::hoverHint, 500);
     } else {
