@@ -190,9 +190,9 @@ MouseOutcome MouseCommands::regulatorLever(const Message& m, LocomotiveState& s)
 
 MouseOutcome MouseCommands::brakeHandle(const Message& m, LocomotiveState& s) {
     if (m.wheel()) {
+        if (m.wheelOrRepeat == 0) return {};
         if (m.wheelOrRepeat > 0 && s.brakeCommand >= 1) --s.brakeCommand;
-        else if (m.wheelOrRepeat < 0 && s.brakeCommand <= 28) ++s.brakeCommand;
-        else return {};
+        if (m.wheelOrRepeat < 0 && s.brakeCommand <= 28) ++s.brakeCommand;
         return {MouseResult::brakeDrag};
     }
     if (m.leftDown()) {
