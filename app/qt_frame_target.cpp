@@ -11,6 +11,7 @@ QtFrameTarget::QtFrameTarget(QWidget& window, QSize screenSize, qreal devicePixe
     : window_(window), back_(screenSize * devicePixelRatio, QImage::Format_RGB32) {
     back_.setDevicePixelRatio(devicePixelRatio);
     back_.fill(Qt::white);
+    textFont();  // the font database is the GUI thread's: load the font before the first frame
     front_ = back_;
 }
 

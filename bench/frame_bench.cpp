@@ -1,7 +1,8 @@
 // A complete frame as far as it is drawn today (clear, gradient line and
-// plumes, right-hand panel, cab panel, side view, credit line), offscreen
-// with QPainter, at two screen sizes, with the bar columns (0) or a full
-// indicator diagram (1).
+// plumes, right-hand panel, cab panel, button bar, side view, status lines
+// with a help box and two warnings, credit line), offscreen with QPainter,
+// at two screen sizes, with the bar columns (0) or a full indicator
+// diagram (1).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -13,9 +14,11 @@
 
 #include "cab_panel.h"
 #include "indicator_panel.h"
+#include "pointer_targets.h"
 #include "qt_canvas.h"
 #include "render_controller.h"
 #include "side_view.h"
+#include "text_panels.h"
 
 namespace zt40 {
 namespace {
@@ -66,6 +69,14 @@ void fullFrame(benchmark::State& state) {
     copy->simSpeedCode = -1;  // with the cursor
     fillIndicatorRing(*copy);
     const AverageMeans means{300.0f, 0.1f, 850.0f, 380.0f};
+    copy->trainSpeed = 10.0;
+    copy->wheelSlip = true;  // two warnings
+    copy->fireShortfall = 10;
+    copy->hoverTarget = hover::rearWorkingSpace;
+    copy->hoverHintVisible = true;
+    copy->mouseX = width / 3;
+    copy->mouseY = height / 2;
+    FrameLogic logic(*copy);
     FrameState frame;
     frame.timeFactor = 0.015;
     FramePreparation prepared{};
@@ -84,7 +95,9 @@ void fullFrame(benchmark::State& state) {
         drawGradientAndPlumes(canvas, *copy, prepared);
         drawRightHandPanel(canvas, *copy, means);
         drawCabPanel(canvas, *copy, frame);
+        drawButtonBar(canvas, *copy);
         drawSideView(canvas, *copy, frame, prepared);
+        drawTextStage(canvas, logic.textStage(*copy, means));
         canvas.text(0, height - 17, creditLine(), black, white);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());

@@ -54,6 +54,11 @@ public:
                        const Brush& brush) = 0;
     // UTF-8 text with its top left at (x, y), on an opaque background.
     virtual void text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) = 0;
+    // The same, narrowed where it would be wider than `maxWidth` px: a
+    // label that must stay inside its button.
+    virtual void fittedText(int x, int y, std::string_view utf8, int /*maxWidth*/, Rgb colour, Rgb background) {
+        text(x, y, utf8, colour, background);
+    }
 };
 
 }  // namespace zt40

@@ -4,8 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "help_texts.h"
 #include "numeric.h"
+#include "status_texts.h"
 #include "time_step.h"
+#include "warnings.h"
 
 namespace zt40 {
 
@@ -190,11 +193,34 @@ void FrameLogic::cylinderDrawn(const LocomotiveState& copy) {
     if (copy.reliefA1 || copy.reliefB1 || copy.reliefSide2) warn(Warning::cylinderRelief, 300);
 }
 
-void FrameLogic::textStage(const LocomotiveState& copy) {
-    if (copy.textHidden) return;
+TextStage FrameLogic::textStage(LocomotiveState& copy, const AverageMeans& means) {
+    TextStage text;
+    if (copy.textHidden) return text;
+    text.shown = true;
+
+    // Status lines under the button bar.
+    text.statusX = truncateTo<int>(2200.0 / copy.displayScale);
+    text.statusY = truncateTo<int>(1800.0 / copy.displayScale);
+    text.statusLines = statusLines(copy, state_.coalRate, state_.coalTotal);
+
+    // Help for what is under the mouse; the regulator's feel shows on its key, at a place of its own.
+    const bool feel = copy.hoverTarget == hover::regulatorMode;
+    if ((copy.hoverHintVisible && copy.hoverTarget != 0) || feel) {
+        if (feel) {
+            copy.mouseX = truncateTo<std::int32_t>(600.0 / copy.displayScale);
+            copy.mouseY = truncateTo<std::int32_t>(550.0 / copy.displayScale);
+        }
+        const auto lines = helpLines(copy.hoverTarget, copy, state_, means);
+        if (!lines[0].empty()) text.help = placeHelpBox(lines, copy.mouseX, copy.mouseY, copy.clientWidth);
+    }
+
+    // Warnings and hints; the damage checks stand among them: overspeed,
+    // the cylinder cover, then the boiler run dry, the last one winning.
+    text.warnings = warningBoxes(copy, state_, means);
     if (std::fabs(copy.wheelSpeed) > 32.0) damage(2);
     if (copy.cylinderCoverBurst) damage(4);
     if (copy.trueWaterDepth > 570.0) damage(5);
+    return text;
 }
 
 std::uint8_t FrameLogic::finish() {

@@ -9,6 +9,7 @@
 
 #include "joint_geometry.h"
 #include "locomotive_state.h"
+#include "text_boxes.h"
 
 namespace zt40 {
 
@@ -46,6 +47,12 @@ struct FrameState {
     double coalTotal = 0.0;  // kg since the start
     double timeFactor = 0.0;  // simulated s per frame
     std::uint8_t damageThisFrame = 0;
+    // The texts' latches: a warning shown once stays until its cause has
+    // clearly gone; the counter delays the cut-off and equalising hints.
+    std::uint8_t equalizeCounter = 0;  // frames, up to 254
+    bool boilerLimitLatch = false;
+    bool steamChestHighLatch = false;
+    bool boilerOverpressureLatch = false;
 };
 
 // One sample per frame for each of the four moving averages.
@@ -80,9 +87,10 @@ public:
     FramePreparation prepare(LocomotiveState& copy);
     // While the cylinder is drawn: its relief valves raise the warning.
     void cylinderDrawn(const LocomotiveState& copy);
-    // The text stage checks overspeed, the cylinder cover and the boiler
-    // water (only while the texts are shown).
-    void textStage(const LocomotiveState& copy);
+    // The text stage: status lines, help box and warnings, and the damage
+    // of overspeed, a burst cylinder cover and the boiler run dry, all only
+    // while the texts are shown.
+    TextStage textStage(LocomotiveState& copy, const AverageMeans& means = {});
     // After drawing: the warning counts down; returns the frame's damage code.
     std::uint8_t finish();
 

@@ -1,7 +1,10 @@
 #include "qt_canvas.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPolygon>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace zt40 {
@@ -53,7 +56,27 @@ QPolygon qtPolygon(const std::vector<PixelPoint>& points) {
     return polygon;
 }
 
+constexpr int charWidth = 8;   // px: the box geometry counts 8 pixels a character
+constexpr int fontPixels = 14;  // px: DejaVu Sans Mono's 16-pixel line, 8.4 pixels wide unhinted
+
+QFont loadTextFont() {
+    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansMono.ttf"));
+    QFont font(QFontDatabase::applicationFontFamilies(id).value(0, QStringLiteral("monospace")));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(fontPixels);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    // Where hinting leaves a fraction, the spacing makes it whole.
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
+    if (advance != charWidth) font.setLetterSpacing(QFont::AbsoluteSpacing, charWidth - advance);
+    return font;
+}
+
 }  // namespace
+
+const QFont& textFont() {
+    static const QFont font = loadTextFont();
+    return font;
+}
 
 void QtCanvas::use(const Pen& pen, const Brush& brush) {
     painter_.setPen(qtPen(pen));
@@ -107,11 +130,24 @@ void QtCanvas::chord(int left, int top, int right, int bottom, PixelPoint start,
 }
 
 void QtCanvas::text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) {
+    fittedText(x, y, utf8, std::numeric_limits<int>::max(), colour, background);
+}
+
+void QtCanvas::fittedText(int x, int y, std::string_view utf8, int maxWidth, Rgb colour, Rgb background) {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     const QFontMetrics metrics = painter_.fontMetrics();
-    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), qtColour(background));
+    const int width = metrics.horizontalAdvance(text);  // px
+    const bool narrowed = width > maxWidth && width > 0;
+    if (narrowed) {
+        painter_.save();
+        painter_.translate(x, y);
+        painter_.scale(static_cast<qreal>(std::max(maxWidth, 1)) / width, 1.0);
+        x = y = 0;
+    }
+    painter_.fillRect(QRect(x, y, width, metrics.height()), qtColour(background));
     painter_.setPen(qtColour(colour));
     painter_.drawText(QPoint(x, y + metrics.ascent()), text);
+    if (narrowed) painter_.restore();
 }
 
 }  // namespace zt40

@@ -1,15 +1,21 @@
 #pragma once
 // The drawing layer on a QPainter.
 
+#include <QFont>
 #include <QPainter>
 
 #include "canvas.h"
 
 namespace zt40 {
 
+// The window's text font: the built-in DejaVu Sans Mono at 8 x 16 pixels
+// per character. Loaded on first use; the window calls it once on the GUI
+// thread before the first frame.
+const QFont& textFont();
+
 class QtCanvas final : public Canvas {
 public:
-    explicit QtCanvas(QPainter& painter) : painter_(painter) {}
+    explicit QtCanvas(QPainter& painter) : painter_(painter) { painter_.setFont(textFont()); }
 
     void line(PixelPoint from, PixelPoint to, const Pen& pen) override;
     void polyline(const std::vector<PixelPoint>& points, const Pen& pen) override;
@@ -22,6 +28,7 @@ public:
     void chord(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, const Pen& pen,
                const Brush& brush) override;
     void text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) override;
+    void fittedText(int x, int y, std::string_view utf8, int maxWidth, Rgb colour, Rgb background) override;
 
 private:
     void use(const Pen& pen, const Brush& brush);

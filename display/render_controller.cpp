@@ -10,6 +10,8 @@
 #include "indicator_panel.h"
 #include "moving_average.h"
 #include "side_view.h"
+#include "text_panels.h"
+#include "track_table.h"
 
 namespace zt40 {
 
@@ -65,6 +67,7 @@ int RenderController::exchange() {
 
     // The whole record for the next frame; its one-shot events for exactly one frame.
     *renderCopy_ = main;
+    trackTable_ = takeTrackTableSnapshot(main);  // the list itself stays the main thread's
     main.sandIntoSlip = false;
     main.sandTooShort = false;
     {
@@ -106,10 +109,12 @@ void RenderController::threadMain() {
             canvas.rectangle(-1, -1, copy.clientWidth + 1, copy.clientHeight + 1, Pen{}, Brush{});
             drawGradientAndPlumes(canvas, copy, frame);
             drawRightHandPanel(canvas, copy, means);
+            if (copy.trackTableShown) drawTrackTable(canvas, trackTable_, copy);
             drawCabPanel(canvas, copy, state);
+            drawButtonBar(canvas, copy);
             drawSideView(canvas, copy, state, frame);
             logic.cylinderDrawn(copy);
-            logic.textStage(copy);
+            drawTextStage(canvas, logic.textStage(copy, means));
             canvas.text(0, copy.clientHeight - 17, creditLine(), black, white);
         });
         const std::uint8_t damage = logic.finish();

@@ -14,6 +14,7 @@
 #include "auto_reset_event.h"
 #include "canvas.h"
 #include "locomotive_state.h"
+#include "track_list.h"
 
 namespace zt40 {
 
@@ -44,6 +45,7 @@ private:
 
     FrameTarget& target_;
     std::unique_ptr<LocomotiveState> renderCopy_;
+    TrackTableSnapshot trackTable_;  // the points around the train, with the copy
     LocomotiveState* mainRecord_ = nullptr;
     AutoResetEvent frameRequest_;
     AutoResetEvent threadEnded_;

@@ -3,9 +3,10 @@
 # on Debian 12 and is not yet installed. Needs root or sudo.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev)
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
+          fonts-dejavu-core)
 if [[ "${1:-}" == test ]]; then
-  packages+=(libbenchmark-dev xvfb xauth xdotool openbox wmctrl fonts-dejavu-core)
+  packages+=(libbenchmark-dev xvfb xauth xdotool openbox wmctrl)
 fi
 
 missing=()

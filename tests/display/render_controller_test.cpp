@@ -6,7 +6,12 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include "pointer_targets.h"
+#include "track_list.h"
 
 namespace zt40 {
 namespace {
@@ -24,13 +29,18 @@ public:
     void polygon(const std::vector<PixelPoint>&, const Pen&, const Brush&) override {}
     void arc(int, int, int, int, PixelPoint, PixelPoint, const Pen&) override {}
     void chord(int, int, int, int, PixelPoint, PixelPoint, const Pen&, const Brush&) override {}
-    void text(int, int, std::string_view, Rgb, Rgb) override { ++texts; }
+    void text(int, int, std::string_view text, Rgb, Rgb) override {
+        ++texts;
+        frameTexts.emplace_back(text);
+    }
     std::atomic<int> texts{0};
+    std::vector<std::string> frameTexts;  // of the frame being drawn, read while the thread is parked
 };
 
 class CountingTarget final : public FrameTarget {
 public:
     void drawFrame(const std::function<void(Canvas&)>& draw) override {
+        canvas.frameTexts.clear();
         draw(canvas);
         ++frames;
     }
@@ -99,6 +109,43 @@ TEST(RenderController, EachSandEventReachesOneFrameAndTheSixthBreaksTheGear) {
         // The next hand-over reports what that frame decided.
         EXPECT_EQ(exchangeWhenParked(render, target), i == 6 ? 3 : 0) << "event " << i;
     }
+}
+
+TEST(RenderController, HiddenTextsLeaveButtonsTrackTableAndCreditLine) {
+    auto main = record();
+    TrackAllocator allocator;
+    createFirstTrackPoint(*main, allocator);
+    ensureDefaultTrackPoint(*main, allocator);
+    main->trackTableShown = true;
+    main->wheelSlip = true;
+    main->hoverTarget = hover::regulatorMode;
+    CountingTarget target;
+    RenderController render(target);
+    ASSERT_TRUE(render.start(*main));
+    const auto shown = [&](const std::string& text) {
+        settle(target);
+        const auto& texts = target.canvas.frameTexts;
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    const auto shownStarting = [&](const std::string& start) {
+        settle(target);
+        const auto& texts = target.canvas.frameTexts;
+        return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.starts_with(start); });
+    };
+    exchangeWhenParked(render, target);
+    EXPECT_TRUE(shown("Schleudern!"));
+    EXPECT_TRUE(shown("Reglerbedienung für Maus"));
+    EXPECT_TRUE(shownStarting("Steigung=0 %o"));
+
+    main->textHidden = true;
+    exchangeWhenParked(render, target);
+    EXPECT_FALSE(shown("Schleudern!"));
+    EXPECT_FALSE(shown("Reglerbedienung für Maus"));
+    EXPECT_FALSE(shownStarting("Steigung=0 %o"));
+    EXPECT_TRUE(shown("Simulationsgeschwindigkeit"));
+    EXPECT_TRUE(shown("Weg = 0.00"));
+    EXPECT_TRUE(shown(creditLine()));
+    freeTrackList(*main, allocator);
 }
 
 TEST(RenderController, ATooSmallWindowGetsNoFrames) {
