@@ -1,7 +1,10 @@
 #include "gas_space.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "numeric.h"
@@ -28,10 +31,36 @@ constexpr SaturationRow saturationRows[] = {
 };
 constexpr int lastSaturationRow = 19;
 
-// Row for a gauge pressure; below the atmosphere the first row serves.
+// The lowest gauge pressure (Pa) whose quotient by the atmosphere rounds
+// to at least `bar`: the row changes exactly where the whole bar of
+// `gaugePressure / atmosphere` does, found by comparisons instead of a
+// division on every look-up.
+constexpr double firstPressureOfBar(int bar) {
+    double pressure = bar * atmosphere;  // exact: whole numbers
+    for (;;) {
+        const double below = std::bit_cast<double>(std::bit_cast<std::uint64_t>(pressure) - 1);
+        if (below / atmosphere < bar) return pressure;
+        pressure = below;
+    }
+}
+
+constexpr auto barThresholds = [] {
+    std::array<double, lastSaturationRow + 2> thresholds{};
+    thresholds[0] = -std::numeric_limits<double>::infinity();
+    for (int bar = 1; bar <= lastSaturationRow; ++bar) thresholds[bar] = firstPressureOfBar(bar);
+    thresholds[lastSaturationRow + 1] = std::numeric_limits<double>::infinity();
+    return thresholds;
+}();
+
+// Row for a gauge pressure; below the atmosphere the first row serves. The
+// product guesses the bar, the thresholds correct a guess one bar off, so
+// the row is the one the whole bar of the quotient gives.
 const SaturationRow& saturationRowFor(double gaugePressure) {
-    const int bar = truncateTo<int>(gaugePressure / atmosphere);
-    return saturationRows[std::clamp(bar, 0, lastSaturationRow)];
+    constexpr double perPascal = 1.0 / atmosphere;  // bar/Pa
+    int bar = std::clamp(truncateTo<int>(gaugePressure * perPascal), 0, lastSaturationRow);
+    if (gaugePressure < barThresholds[bar]) --bar;
+    else if (gaugePressure >= barThresholds[bar + 1]) ++bar;
+    return saturationRows[bar];
 }
 
 // Nozzle law for steam (kappa 1.3): mass through `area` m² in `dt` s from
