@@ -181,7 +181,11 @@ void Boiler::updateWaterLevel(SimulationBlock& block, double dt) {
     // True level from the steam volume; the glass shows it foamed and tilted.
     block.trueWaterDepth = 154.87647 * std::pow(block.boilerSteam.volume, 0.68639404);  // mm
     const double apparent = block.trueWaterDepth - (25.8 - 0.129 * block.waterQuality) * block.boilerSteamDraw;
-    const double slope = std::atan(block.gradient / 1000.0);
+    if (block.gradient != slopeGradient_) {  // the line's inclination only changes with the gradient
+        slopeGradient_ = block.gradient;
+        slope_ = std::atan(block.gradient / 1000.0);
+    }
+    const double slope = slope_;  // rad
     const double tilt = block.trainSpeed > 0.0 ? slope + 0.03 * block.acceleration : slope - 0.03 * block.acceleration;
     const double target = apparent - 3000.0 * std::tan(tilt);  // mm
 

@@ -34,6 +34,8 @@ private:
     double sloshAmplitude_ = 0.0;     // mm
     double pendingAmplitude_ = 0.0;   // mm, released at the next zero crossing
     double sloshPhase_ = 0.0;         // rad
+    std::int8_t slopeGradient_ = 0;   // per mille the slope below was taken for
+    double slope_ = 0.0;              // rad, inclination of the line
     double primingRate_ = 0.0;        // l/s, used by the next sub-step's regulator flow
     double superheaterTarget_ = 900.0;  // K
     double temperatureAtStart_ = 0.0;   // K after the sub-step's first saturation

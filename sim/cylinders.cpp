@@ -40,9 +40,7 @@ double close(CylinderSpace& space, CylinderSurroundings& around) {
 // The space open to the exhaust passage through the full port.
 double exhaust(CylinderSpace& space, double portArea, CylinderSurroundings& around) {
     if (around.compressorMode) polytropicStep(space);
-    const double moved = flow(space, around.exhaustSpace, portArea, around.dt, false);
-    space.pressure = pressureOf(space, space.steamMass);
-    normalise(space);
+    const double moved = flowOut(space, around.exhaustSpace, portArea, around.dt, false);
     wallHeatExchange(space, around.wallTemperature, around.dt, around.resetSpaces, around.compressorMode);
     if (moved > 0.0) mixTemperature(around.exhaustSpace, space.temperature, moved);
     else mixTemperature(space, around.exhaustSpace.temperature, -moved);
@@ -111,8 +109,7 @@ bool foreGearForce(CylinderSide& side, const ValveEvents& ev, double portArea, C
 
 // Drain cock, and the relief valve above 16 bar; true when it lifted.
 bool vent(CylinderSpace& space, GasSpace& atmosphere, double drainArea, double dt) {
-    flow(space, atmosphere, drainArea, dt, true);
-    normalise(space);
+    flowOut(space, atmosphere, drainArea, dt, true);
     if (space.pressure <= reliefLift) return false;
     flow(space, atmosphere, reliefArea, dt, true);
     return true;
@@ -154,7 +151,9 @@ void placeCrank(CylinderSide& side, double crankAngle) {
     side.crankAngle = wrapOnce(crankAngle);
     side.rodAngle = std::fabs(std::asin(std::sin(side.crankAngle) * 330.0 / 3250.0));
     side.leverArm = std::fabs(std::sin(pi - side.crankAngle - side.rodAngle)) * 330.0;
-    side.pistonTravel = (1.0 - std::cos(side.rodAngle)) * rodLength + (1.0 - std::cos(side.crankAngle)) * crankRadius;
+    const double rodCosine = std::cos(side.rodAngle);
+    side.rimLeverage = rodCosine * side.leverArm / 700.0;
+    side.pistonTravel = (1.0 - rodCosine) * rodLength + (1.0 - std::cos(side.crankAngle)) * crankRadius;
     side.spaceB->volume = side.pistonTravel * pistonAreaB + clearanceVolume - side.spaceB->waterMass / 1000.0;
     side.spaceA->volume =
         (stroke - side.pistonTravel) * pistonAreaA + clearanceVolume - side.spaceA->waterMass / 1000.0;
@@ -191,7 +190,7 @@ double runSide(CylinderSide& side, const SimulationBlock& block, const ValveEven
 
     // Through connecting rod and crank to the rim, less the friction of the motion.
     const double friction = std::fabs(block.wheelSpeed) > 0.1 ? 0.97 : 0.9;
-    side.force = std::cos(side.rodAngle) * side.leverArm / 700.0 * pistonForce * friction;
+    side.force = side.rimLeverage * pistonForce * friction;
     return side.force;
 }
 
@@ -265,8 +264,7 @@ void exhaustAndCool(SimulationBlock& block, GasSpace& superheater, GasSpace& atm
         block.blastPipeFlow = flow(exhaustSpace, atmosphere, area, dt, false) / dt;
         block.blastPipeAuxFlow = std::max(waterBefore - exhaustSpace.waterMass, 0.0) / dt;
     }
-    flow(exhaustSpace, atmosphere, 0.0001, dt, true);
-    normalise(exhaustSpace);
+    flowOut(exhaustSpace, atmosphere, 0.0001, dt, true);
     wallHeatExchange(exhaustSpace, block.cylinderWallTemp, dt, block.resetSpaces, compressorMode);
     coolCylinderWall(block, dt);
 

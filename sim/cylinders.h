@@ -38,6 +38,7 @@ struct CylinderSide {
     double crankAngle;         // rad, [0, 2π)
     double rodAngle;           // rad
     double leverArm;           // mm
+    double rimLeverage;        // force at the rim per piston force, before friction
     double pistonTravel;       // m
     double effectivePortArea;  // m²
     double cutOffAngle;        // rad

@@ -123,9 +123,16 @@ void carryWater(const FlowSides& sides, double water) {
     sides.upstream->waterMass = std::max(0.0, sides.upstream->waterMass - water);
 }
 
-double moveSteam(const FlowSides& sides, double mass) {
+// True when `normalise` will only set the pressure, so that normalising
+// again would change nothing.
+bool settles(const GasSpace& space) { return space.initialised && space.steamMass > 0.0; }
+
+// Moves the steam and normalises the upstream; `upstreamSettled` tells
+// whether a second normalise of it would change nothing.
+double moveSteam(const FlowSides& sides, double mass, bool& upstreamSettled) {
     sides.upstream->steamMass -= mass;
     sides.downstream->steamMass += mass;
+    upstreamSettled = settles(*sides.upstream);
     normalise(*sides.upstream);
     return sides.forward ? mass : -mass;
 }
@@ -180,7 +187,12 @@ void saturate(GasSpace& space) {
     space.temperature = saturationTemperature(space.pressure);
 }
 
-double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry) {
+namespace {
+
+// The nozzle flow; `fromNormalised` tells whether `from` came out
+// normalised so that normalising it again would change nothing.
+double flowBetween(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry, bool& fromNormalised) {
+    fromNormalised = false;
     // Large steps only let steam escape to the open air.
     if (dt > 0.05 && to.volume < 1e10) return 0.0;
 
@@ -222,13 +234,31 @@ double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCa
         if (sides.forward && isAtmosphere(to)) {
             const double before = from.steamMass;
             from.steamMass = atmosphericMass(from);
+            fromNormalised = settles(from);
             normalise(from);
             return before - from.steamMass;
         }
         mass = equalisingMass(*sides.upstream, *sides.downstream);
         if (!std::isfinite(mass)) mass = 0.0;  // the open air as a reverse downstream
     }
-    return moveSteam(sides, mass);
+    bool upstreamSettled = false;
+    const double moved = moveSteam(sides, mass, upstreamSettled);
+    fromNormalised = sides.forward && upstreamSettled;
+    return moved;
+}
+
+}  // namespace
+
+double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry) {
+    bool fromNormalised = false;
+    return flowBetween(from, to, area, dt, reverseCarry, fromNormalised);
+}
+
+double flowOut(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry) {
+    bool fromNormalised = false;
+    const double moved = flowBetween(from, to, area, dt, reverseCarry, fromNormalised);
+    if (!fromNormalised) normalise(from);
+    return moved;
 }
 
 double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRate, double dt) {
@@ -250,7 +280,8 @@ double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRa
     if (wouldOvershoot(sides, mass)) {
         mass = equalisingMass(*sides.upstream, *sides.downstream);
     }
-    return moveSteam(sides, mass);
+    bool upstreamSettled = false;
+    return moveSteam(sides, mass, upstreamSettled);
 }
 
 void mixTemperature(GasSpace& space, double inflowTemperature, double inflowMass) {

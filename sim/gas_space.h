@@ -56,6 +56,9 @@ void saturate(GasSpace& space);
 // carried over. Returns the steam mass moved, kg, negative when it went
 // from `to` to `from`.
 double flow(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry);
+// The same flow, after which `from` is normalised; cheaper than `flow` and
+// `normalise` where the flow has normalised it already.
+double flowOut(GasSpace& from, GasSpace& to, double area, double dt, bool reverseCarry);
 // The regulator's nozzle: water is carried at `primingRate` l/s instead of
 // in proportion, and there is no large-step guard.
 double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRate, double dt);

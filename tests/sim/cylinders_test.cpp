@@ -163,7 +163,7 @@ TEST_F(CylinderSideTest, SideOneReliefHoldsBetween10And16BarSideTwoDropsBelow16)
 TEST_F(CylinderSideTest, AWaterFilledSpaceBurstsItsCoverAtAnyPressure) {
     block->cylinder1SpaceA = spaceA;
     block->cylinder1SpaceB = spaceB;
-    CylinderSide side1{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0, 0, 0, 0, 0, 0, 0};
+    CylinderSide side1{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0, 0, 0, 0, 0, 0, 0, 0};
     block->cylinder1SpaceB.waterMass = 20.0;  // kg, more than the clearance holds at dead centre
     placeCrank(side1, 0.0);
     ventSide1(*block, atmosphere, 1e-6, dt);
@@ -173,7 +173,7 @@ TEST_F(CylinderSideTest, AWaterFilledSpaceBurstsItsCoverAtAnyPressure) {
 
 TEST(CylinderGeometry, DeadCentresAndVolumes) {
     CylinderSpace a{}, b{};
-    CylinderSide side{&a, &b, 0, 0, 0, 0, 0, 0, 0};
+    CylinderSide side{&a, &b, 0, 0, 0, 0, 0, 0, 0, 0};
     placeCrank(side, 0.0);
     EXPECT_NEAR(side.pistonTravel, 0.0, 1e-12);
     EXPECT_NEAR(b.volume, cylinder::clearanceVolume, 1e-12);
@@ -201,7 +201,7 @@ TEST(BlastPipe, WaterInTheExhaustIsSpatOut) {
     GasSpace atmosphere = spaceAt(0.0, 288.0, steam::atmosphereVolume);
     GasSpace superheater = spaceAt(0.0, 600.0, 1.5);
     CylinderSpace a{}, b{};
-    CylinderSide side2{&a, &b, 0, 0, 0, 0, 0, 0, 0};
+    CylinderSide side2{&a, &b, 0, 0, 0, 0, 0, 0, 0, 0};
     exhaustAndCool(*block, superheater, atmosphere, side2, false, dt);
     EXPECT_GT(block->blastPipeFlow, 0.0);
     EXPECT_EQ(block->blastPipeAuxFlow, 0.0);  // dry exhaust
