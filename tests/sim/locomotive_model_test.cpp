@@ -132,6 +132,8 @@ TEST(LocomotiveModel, CounterPressureBrakeHoldsATrainOnTheDownGradient) {
 TEST(LocomotiveModel, WaterInjectionTakesBoilerWaterByTheGram) {
     auto injected = testing::engineInSteam();
     auto reference = testing::engineInSteam();
+    // Warm cylinders hold superheated air-pressure steam, which the spray cools.
+    injected->cylinderWallTemp = reference->cylinderWallTemp = 450.0;
     SimulationModel injectedModel, referenceModel;
     injectedModel.start(*injected);
     referenceModel.start(*reference);
@@ -143,8 +145,9 @@ TEST(LocomotiveModel, WaterInjectionTakesBoilerWaterByTheGram) {
     constexpr double massTolerance = 1e-5;  // kg
     EXPECT_NEAR(reference->boilerSteam.waterMass - injected->boilerSteam.waterMass, 40 * 0.015 / 1000.0,
                 massTolerance);
-    // The spray cools the working spaces towards saturation.
-    EXPECT_LE(injected->cylinder1SpaceA.temperature, reference->cylinder1SpaceA.temperature);
+    // The spray cools the working spaces towards saturation, by far more
+    // than rounding could move them.
+    EXPECT_LT(injected->cylinder1SpaceA.temperature, reference->cylinder1SpaceA.temperature - 1.0);
 }
 
 TEST(LocomotiveModel, PeakPressureIsTheHighestWorkingSpaceInWholeBar) {
