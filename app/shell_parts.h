@@ -99,6 +99,7 @@ public:
         const int damage = damage_;
         *copy_ = state;
         state.sandIntoSlip = false;
+        state.valveReleaseRequest = false;
         state.sandTooShort = false;
         logic_->prepare(*copy_);
         logic_->cylinderDrawn(*copy_);
@@ -156,7 +157,6 @@ public:
     virtual void soundUpdate(LocomotiveState&) {}
     virtual void startEngineSound() {}
     virtual void stopAllSound() {}
-    virtual void autoControlStep(LocomotiveState&) {}
 };
 
 // The cab's controls: the keys, the mouse and the operating aids, with the
@@ -193,13 +193,5 @@ private:
     OperatingAids aids_;
 };
 
-// Settings of the automatic driving control that the window keeps.
-struct AutoControlSettings {
-    bool controlOn = false;
-    bool autoSand = false;
-    bool dialogOpen = false;
-    double targetChestPressure = 1400000.0;  // Pa
-    int minCutoff = 60;                      // half-percent steps
-};
 
 }  // namespace zt40

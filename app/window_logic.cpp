@@ -413,7 +413,7 @@ void MainWindowLogic::onTimer(int id) {
             killTimer(timer::keyRelease);
             s.brakeCommand = normalisedBrakeCommand(s.brakeCommand);
             break;
-        case timer::autoControl: parts_.driving->autoControlStep(s); break;
+        case timer::autoControl: autoControlStep(); break;
         default: break;
     }
 }
@@ -474,8 +474,7 @@ void MainWindowLogic::mainTick() {
         parts_.driving->sanding(s, dt);
 
         // The automatic control's view of the steam draw, and its timer.
-        const double step = 0.6 * dt;  // kg/s per tick
-        smoothedSteamDraw_ = std::max(0.0, smoothedSteamDraw_ + std::clamp(s.boilerSteamDraw - smoothedSteamDraw_, -step, step));
+        autoDriver_.smoothSteamDraw(s.boilerSteamDraw, dt);
         manageAutoControlTimer();
         parts_.driving->sandBonus(s, dt, random_);
 
@@ -541,7 +540,7 @@ void MainWindowLogic::runOrStandby() {
 void MainWindowLogic::manageAutoControlTimer() {
     LocomotiveState& s = *state_;
     if (autoControl_.controlOn && !timerRunning(timer::autoControl)) {
-        autoControlForward_ = s.trainSpeed >= 0.0;
+        autoDriver_.takeDirection(s.trainSpeed);
         startAutoControlTimer();
     } else if (commandChangedCopy_) {
         startAutoControlTimer();
@@ -560,6 +559,14 @@ void MainWindowLogic::startAutoControlTimer() {
     autoControlTablePeriod_ = true;
     commandChangedCopy_ = false;
     autoControl_.autoSand = state_->autoSanding;
+}
+
+void MainWindowLogic::autoControlStep() {
+    if (!autoControl_.controlOn) return;
+    const AutoControlEffects effects = autoDriver_.step(*state_, autoControl_);
+    // A new brake command is followed by the brake valve as after a key.
+    if (effects.startBrakeStepping && !timerRunning(timer::brakeStep)) platform_.postTimer(timer::brakeStep);
+    if (effects.stopTimer) killTimer(timer::autoControl);
 }
 
 void MainWindowLogic::calibrate() {

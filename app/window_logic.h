@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "auto_control.h"
 #include "locomotive_state.h"
 #include "mouse_codes.h"
 #include "platform.h"
@@ -75,6 +76,7 @@ private:
     double tickTime() const;
     void manageAutoControlTimer();
     void startAutoControlTimer();
+    void autoControlStep();
     void advanceDistance(double dt);
     void runOrStandby();
     void calibrate();
@@ -97,6 +99,7 @@ private:
     TrackAllocator trackAllocator_;
     TrackWalker trackWalker_;
     AutoControlSettings autoControl_;
+    AutoControl autoDriver_;
 
     std::array<bool, 14> running_{};  // which timers run
     bool started_ = false;
@@ -122,8 +125,6 @@ private:
 
     // Automatic control bookkeeping.
     bool autoControlTablePeriod_ = false;
-    bool autoControlForward_ = true;
-    double smoothedSteamDraw_ = 0.0;  // kg/s
     double reseedDistance_ = 0.0;     // m
 
     // The window and cylinder side the model was last handed for its

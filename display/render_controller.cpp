@@ -69,6 +69,7 @@ int RenderController::exchange() {
     *renderCopy_ = main;
     trackTable_ = takeTrackTableSnapshot(main);  // the list itself stays the main thread's
     main.sandIntoSlip = false;
+    main.valveReleaseRequest = false;
     main.sandTooShort = false;
     {
         std::lock_guard guard(lock_);

@@ -67,6 +67,7 @@ struct HeaderBlock {
     bool soundOn;
     bool soundRestart;
     bool valveKnock;  // one-shot from the render thread
+    bool valveReleaseRequest;  // one-shot for the render thread: the valves fall free
     bool trackAutomatic;
     bool inputHeld;
     TrackPoint* trackHead;

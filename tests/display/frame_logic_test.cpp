@@ -69,6 +69,17 @@ TEST_F(FrameLogicTest, ValveHeadsEngageWithSteamFloatWithoutAndAreCaught) {
     frame();
     EXPECT_TRUE(copy->valvesEngaged);
     EXPECT_EQ(logic->state().floatFrames, 0);
+
+    // Standing with a little steam left they stay up, until the automatic
+    // control lets them fall free.
+    copy->steamChest.pressure = 20000.0;
+    copy->wheelSpeed = 0.0;
+    frame();
+    EXPECT_TRUE(copy->valvesEngaged);
+    copy->valveReleaseRequest = true;
+    frame();
+    EXPECT_FALSE(copy->valvesEngaged);
+    EXPECT_FALSE(copy->valveReleaseRequest);
 }
 
 TEST_F(FrameLogicTest, TheSixthCatchAtSpeedAfterLongFloatingBreaksAValve) {
