@@ -10,14 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "qt_dialog_units.h"
+
 namespace zt40 {
 
 namespace {
-
-// Where things sit, in dialog units.
-struct Place {
-    int x, y, width, height;
-};
 
 struct FieldPlace {
     DataField field;
@@ -48,27 +45,6 @@ constexpr int labelWidth = 115, labelHeight = 10;
 constexpr int editWidth = 53, editHeight = 12;
 constexpr Place reloadButton{160, 5, 45, 15}, cancelButton{210, 5, 45, 15}, applyButton{260, 5, 45, 15},
     okButton{310, 5, 45, 15}, iconPlace{5, 5, 21, 20};
-
-// Dialog units to pixels for the dialog's font: a quarter of its average
-// character width across, an eighth of its height down. Our fonts run wider
-// than the one the layout was drawn for, so the unit across grows where a
-// text would otherwise be cut off.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFontMetrics& metrics)
-        : across_(metrics.horizontalAdvance(
-                      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                  52.0 / 4.0),
-          down_(metrics.height() / 8.0) {}
-    void fit(int widthPx, int units) { across_ = std::max(across_, double(widthPx) / units); }
-    QRect operator()(const Place& p) const { return {x(p.x), y(p.y), x(p.width), y(p.height)}; }
-    int x(int units) const { return qRound(units * across_); }
-    int y(int units) const { return qRound(units * down_); }
-
-private:
-    double across_;  // px per unit
-    double down_;    // px per unit
-};
 
 std::size_t indexOf(DataField field) { return static_cast<std::size_t>(field); }
 

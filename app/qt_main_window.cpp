@@ -13,6 +13,7 @@
 
 #include "configuration.h"
 #include "cursor_shapes.h"
+#include "qt_auto_control_dialog.h"
 #include "qt_data_dialog.h"
 
 namespace zt40 {
@@ -133,6 +134,7 @@ QtMainWindow::QtMainWindow() {
 QtMainWindow::~QtMainWindow() {
     for (QBasicTimer& timer : timers_) timer.stop();
     delete dataDialog_;
+    delete autoControlDialog_;
 }
 
 void QtMainWindow::setTimer(int id, int periodMs) { timers_[id].start(periodMs, Qt::PreciseTimer, this); }
@@ -178,6 +180,15 @@ void QtMainWindow::openDataDialog() {
     dataDialog_->show();
     dataDialog_->raise();
     dataDialog_->activateWindow();
+}
+
+void QtMainWindow::openAutoControlDialog() {
+    // Beside the main window, which keeps running; the settings tell the
+    // logic that it is open.
+    autoControlDialog_ = new QtAutoControlDialog(logic_->autoControl(), this);
+    autoControlDialog_->show();
+    autoControlDialog_->raise();
+    autoControlDialog_->activateWindow();
 }
 
 void QtMainWindow::quit(int exitCode) {

@@ -17,6 +17,7 @@
 namespace zt40 {
 
 class QtDataDialog;
+class QtAutoControlDialog;
 
 class QtMainWindow final : public QWidget, public Platform {
     Q_OBJECT
@@ -37,7 +38,7 @@ public:
     void setCursor(CursorShape shape) override;
     bool setCursorPosition(int clientX, int clientY) override;
     void openDataDialog() override;
-    void openAutoControlDialog() override {}
+    void openAutoControlDialog() override;
     void quit(int exitCode) override;
     std::int64_t tickCount() override { return clock_.elapsed(); }
 
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<QtFrameTarget> frames_;  // outlives the render thread, which the logic owns
     std::unique_ptr<MainWindowLogic> logic_;
     QPointer<QtDataDialog> dataDialog_;  // deleted before the logic whose record it works on
+    QPointer<QtAutoControlDialog> autoControlDialog_;  // likewise, before the settings it works on
     bool quitting_ = false;
 };
 
