@@ -83,6 +83,28 @@ std::vector<FieldAccess> makeFields() {
 
 #undef ZT40_FIELD
 
+template <class T>
+ControlAccess control(std::string name, T AutoControlSettings::*field) {
+    return {"autoControl." + std::move(name), [field](AutoControlSettings& a, double v) {
+                if constexpr (std::is_same_v<T, double>) a.*field = v;
+                else if constexpr (std::is_same_v<T, bool>) a.*field = v != 0.0;
+                else a.*field = truncateTo<T>(v);
+            }};
+}
+
+std::vector<ControlAccess> makeControls() {
+    return {control("controlOn", &AutoControlSettings::controlOn),
+            control("speedMode", &AutoControlSettings::speedMode),
+            control("targetSpeed", &AutoControlSettings::targetSpeed),
+            control("targetPower", &AutoControlSettings::targetPower),
+            control("backPressure", &AutoControlSettings::backPressure),
+            control("targetChestPressure", &AutoControlSettings::targetChestPressure),
+            control("minCutoff", &AutoControlSettings::minCutoff),
+            control("autoSand", &AutoControlSettings::autoSand),
+            control("forwardRequest", &AutoControlSettings::forwardRequest),
+            control("reverseRequest", &AutoControlSettings::reverseRequest)};
+}
+
 std::vector<std::string> words(std::string_view line) {
     std::istringstream in{std::string(line)};
     std::vector<std::string> result;
@@ -139,8 +161,13 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         if (w.size() != first + 2) return "expected '" + verb + (verb == "at" ? " SECONDS" : "") + " FIELD VALUE'";
         ScenarioSetting setting{0.0, findField(w[first]), 0.0};
         if (verb == "at" && (!parseNumber(w[1], setting.time) || setting.time < 0.0)) return "bad time " + shownWord(w[1]);
-        if (!setting.field) return "unknown field " + shownWord(w[first]);
+        const ControlAccess* control = setting.field ? nullptr : findControl(w[first]);
+        if (!setting.field && !control) return "unknown field " + shownWord(w[first]);
         if (!parseNumber(w[first + 1], setting.value)) return "bad value " + shownWord(w[first + 1]);
+        if (control) {
+            s.controls.push_back({setting.time, control, setting.value});
+            return {};
+        }
         if (std::string reason = stopsTime(*setting.field, setting.value); !reason.empty()) return reason;
         s.settings.push_back(setting);
         return {};
@@ -208,6 +235,14 @@ const std::vector<FieldAccess>& scenarioFields() {
     return fields;
 }
 
+const ControlAccess* findControl(std::string_view name) {
+    static const std::vector<ControlAccess> controls = makeControls();
+    for (const ControlAccess& c : controls) {
+        if (c.name == name) return &c;
+    }
+    return nullptr;
+}
+
 const FieldAccess* findField(std::string_view name) {
     for (const FieldAccess& f : scenarioFields()) {
         if (f.name == name) return &f;
@@ -237,6 +272,8 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
     }
     std::stable_sort(scenario.settings.begin(), scenario.settings.end(),
                      [](const ScenarioSetting& a, const ScenarioSetting& b) { return a.time < b.time; });
+    std::stable_sort(scenario.controls.begin(), scenario.controls.end(),
+                     [](const ControlSetting& a, const ControlSetting& b) { return a.time < b.time; });
     return scenario;
 }
 
@@ -266,8 +303,12 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv) {
     constexpr std::int64_t standstillLimit = 60000;  // ms of the virtual clock
     double lastSimTime = state.simTime;              // s
     std::int64_t movedAt = platform.now;             // ms
+    auto nextControl = scenario.controls.begin();
     while (state.simTime < scenario.duration && !window.ended()) {
         for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
+        for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {
+            nextControl->control->set(window.autoControl(), nextControl->value);
+        }
         if (state.simTime >= nextRow) {
             writeRow(csv, scenario, state);
             nextRow += scenario.printInterval;

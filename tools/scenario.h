@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "auto_control.h"
 #include "locomotive_state.h"
 
 namespace zt40 {
@@ -39,6 +40,14 @@ struct FieldAccess {
 const std::vector<FieldAccess>& scenarioFields();
 const FieldAccess* findField(std::string_view name);
 
+// The automatic driving control's settings, as "autoControl.targetSpeed"
+// and the like: what the dialog "Autosteuer" sets, taken at once.
+struct ControlAccess {
+    std::string name;
+    std::function<void(AutoControlSettings&, double)> set;
+};
+const ControlAccess* findControl(std::string_view name);
+
 inline constexpr double maxRunSeconds = 1e6;  // s, about eleven days
 
 struct ScenarioSetting {
@@ -47,8 +56,15 @@ struct ScenarioSetting {
     double value;
 };
 
+struct ControlSetting {
+    double time;  // s of simulated time, 0 for "set"
+    const ControlAccess* control;
+    double value;
+};
+
 struct Scenario {
     std::vector<ScenarioSetting> settings;  // in time order, stable
+    std::vector<ControlSetting> controls;   // in time order, stable
     double duration = 0.0;                  // s
     double printInterval = 1.0;             // s
     std::vector<const FieldAccess*> columns;
