@@ -19,6 +19,9 @@ constexpr double safetyValveLift = 1450000.0;   // Pa
 constexpr double safetyValveSeat = 1440000.0;   // Pa
 constexpr double safetyValveArea = 0.002;       // m²
 constexpr double feedWaterTemperature = 373.0;  // K
+// The smallest steam space: a boiler filled to the crown still holds this
+// pocket of steam under the dome, and the injector stops feeding at it.
+constexpr double steamPocketVolume = 0.01;  // m³
 
 double superheaterBaseVolume(double superheaterPower) {
     return superheaterPower > 1000.0 ? 1.5 : 0.3;  // m³
@@ -39,9 +42,16 @@ void moveWater(GasSpace& space, double evaporated) {
     space.steamMass += evaporated;
 }
 
+// Evaporation in the boiler: never more than the water lying there.
+void evaporate(GasSpace& boiler, double mass) { moveWater(boiler, std::min(mass, std::max(boiler.waterMass, 0.0))); }
+
 }  // namespace
 
-double boilerSteamVolume(double waterMass) { return boilerVolume - waterMass / 1000.0 - tubesVolume; }
+double boilerSteamVolume(double waterMass) {
+    // An overfilled boiler keeps its steam pocket; a dry one is all steam.
+    const double volume = boilerVolume - waterMass / 1000.0 - tubesVolume;  // m³
+    return std::clamp(volume, steamPocketVolume, boilerVolume - tubesVolume);
+}
 
 void Boiler::start(SimulationBlock& block, GasSpace& superheater, double& previousSuperheaterBaseVolume) {
     *this = Boiler{};
@@ -61,11 +71,12 @@ void Boiler::start(SimulationBlock& block, GasSpace& superheater, double& previo
 void Boiler::saturateAtStart(SimulationBlock& block) {
     saturate(block.boilerSteam);
     temperatureAtStart_ = block.boilerSteam.temperature;
+    pressureAtStart_ = block.boilerSteam.pressure;
 }
 
 void Boiler::feedInjector(SimulationBlock& block, double dt) {
     GasSpace& boiler = block.boilerSteam;
-    if (block.tankWater <= 1.0 || boiler.volume <= 0.01 || block.injectorRate == 0) return;
+    if (block.tankWater <= 1.0 || boiler.volume <= steamPocketVolume || block.injectorRate == 0) return;
     const double feed = block.injectorRate * dt / 60.0;  // kg
     block.tankWater -= feed;
     // Cold feed water cools the boiler, and the cooling condenses steam.
@@ -93,7 +104,9 @@ void Boiler::updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheat
 }
 
 void Boiler::updateBoilerVolume(SimulationBlock& block) {
-    block.boilerSteam.volume = boilerSteamVolume(block.boilerSteam.waterMass);
+    GasSpace& boiler = block.boilerSteam;
+    boiler.waterMass = std::max(boiler.waterMass, 0.0);  // kg, a dry boiler holds none
+    boiler.volume = boilerSteamVolume(boiler.waterMass);
 }
 
 void Boiler::updateDraught(const SimulationBlock& block, double dt) {
@@ -135,6 +148,7 @@ void Boiler::fireAndEvaporate(SimulationBlock& block, double dt) {
     }
     block.fireRate = truncateTo<std::int8_t>(100.0 * heat / block.boilerPower);
     evaporated_ = heat * dt / latentHeat(boiler.temperature);  // kg
+    evaporated_ = std::min(evaporated_, std::max(boiler.waterMass, 0.0));
     moveWater(boiler, evaporated_);
     saturate(boiler);
 }
@@ -164,17 +178,35 @@ void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& at
 
     // What left is made good from the water; beyond the boiler limit part
     // of the surplus falls back, growing with its square.
-    moveWater(boiler, 0.95 * block.boilerSteamDraw);
+    evaporate(boiler, 0.95 * block.boilerSteamDraw);
     const double surplus = 0.95 * block.boilerSteamDraw + evaporated_ - boilerLimit * dt;  // kg
     if (surplus > 0.0) moveWater(boiler, -surplus * (surplus / dt) * 0.5);
     block.boilerSteamDraw /= dt;  // kg/s
     saturate(boiler);
 
-    // The boiler body gives off heat as the pressure falls.
+    // The boiler body gives off heat as the pressure falls and takes it up
+    // as it rises.
     const double released = (temperatureAtStart_ - boiler.temperature) * 495066.0 * 0.000000714257 *
                             boiler.pressure / latentHeat(boiler.temperature);  // kg
-    moveWater(boiler, released);
+    const GasSpace beforeRelease = boiler;
+    evaporate(boiler, released);
     saturate(boiler);
+    settleNoFurtherThanStart(boiler, beforeRelease);
+}
+
+void Boiler::settleNoFurtherThanStart(GasSpace& boiler, const GasSpace& beforeRelease) const {
+    // Heat flows only from the warmer side, so the body can bring the steam
+    // back to the temperature of the sub-step's start but never past it. In
+    // a small steam space (an overfilled boiler) its share would otherwise
+    // outweigh the change it answers: the pressure would run away with the
+    // safety valve blowing, and the space collapse.
+    const bool overshot =
+        (boiler.temperature - temperatureAtStart_) * (beforeRelease.temperature - temperatureAtStart_) < 0.0;
+    if (!overshot) return;
+    boiler.pressure = pressureAtStart_;
+    boiler.temperature = temperatureAtStart_;
+    massFromPressure(boiler);
+    boiler.waterMass = beforeRelease.waterMass + beforeRelease.steamMass - boiler.steamMass;
 }
 
 void Boiler::updateWaterLevel(SimulationBlock& block, double dt) {

@@ -28,6 +28,9 @@ public:
     double draught() const { return draught_; }  // kg/s, smoothed
 
 private:
+    // The boiler body's heat brings the steam no further than the sub-step's start.
+    void settleNoFurtherThanStart(GasSpace& boiler, const GasSpace& beforeRelease) const;
+
     double draught_ = 0.0;            // kg/s of exhaust and blower steam, smoothed
     double fireLevel_ = 0.0;          // % of the hand-fired fire
     double levelFilter_ = 454.0;      // mm on the depth scale
@@ -39,6 +42,7 @@ private:
     double primingRate_ = 0.0;        // l/s, used by the next sub-step's regulator flow
     double superheaterTarget_ = 900.0;  // K
     double temperatureAtStart_ = 0.0;   // K after the sub-step's first saturation
+    double pressureAtStart_ = 0.0;      // Pa over atmosphere, with it
     double evaporated_ = 0.0;           // kg in this sub-step
     double regulatorInflow_ = 0.0;      // kg into the superheater in this sub-step
 };

@@ -183,7 +183,12 @@ void saturate(GasSpace& space) {
     // Solve p V = M R (a + b p) for p on this bar's piece of the line.
     const SaturationRow& row = saturationRowFor(space.pressure);
     const double massR = space.steamMass * gasConstant;
-    space.pressure = (row.intercept * massR - space.volume * atmosphere) / (space.volume - row.slope * massR);
+    const double denominator = space.volume - row.slope * massR;  // m³
+    // Hundreds of bar: the line has no solution there; the pressure stays
+    // that of the gas at the line's temperature.
+    if (denominator > 0.0) {
+        space.pressure = (row.intercept * massR - space.volume * atmosphere) / denominator;
+    }
     space.temperature = saturationTemperature(space.pressure);
 }
 
@@ -277,8 +282,11 @@ double regulatorFlow(GasSpace& from, GasSpace& to, double area, double primingRa
         mass = steamMassOf(sides, litres, water);
     }
 
+    // Equal pressures at most; into the open air that leaves the upstream at
+    // atmospheric pressure (the general formula overflows on its volume).
     if (wouldOvershoot(sides, mass)) {
-        mass = equalisingMass(*sides.upstream, *sides.downstream);
+        mass = isAtmosphere(*sides.downstream) ? sides.upstream->steamMass - atmosphericMass(*sides.upstream)
+                                               : equalisingMass(*sides.upstream, *sides.downstream);
     }
     bool upstreamSettled = false;
     return moveSteam(sides, mass, upstreamSettled);

@@ -187,5 +187,30 @@ TEST_F(BoilerTest, InjectorFeedsTheBoilerFromTheTank) {
     EXPECT_EQ(block->boilerSteam.waterMass, before);
 }
 
+TEST_F(BoilerTest, OverfilledBoilerUnderFullFireHeatsNoFasterThanItsWater) {
+    // 11,200 kg of water leave 0.47 m³ of steam space; the blast pipe's
+    // draught lets the automatic fire burn at full power.
+    block->boilerSteam.waterMass = 11200.0;
+    block->boilerSteam.pressure = 250000.0;
+    boiler.start(*block, superheater, superheaterBaseVolume);
+    block->blastPipeFlow = 2.5;  // kg/s
+    const double startTemperature = block->boilerSteam.temperature;  // K
+    const double startPressure = block->boilerSteam.pressure;        // Pa
+    constexpr double seconds = 20.0;
+    for (int i = 0; i < seconds / dt; ++i) {
+        subStep();
+        ASSERT_GT(block->boilerSteam.steamMass, 0.0) << i;
+        ASSERT_GT(block->boilerSteam.volume, 0.0) << i;
+        ASSERT_TRUE(std::isfinite(block->trueWaterDepth)) << i;
+        ASSERT_LT(block->boilerSteam.pressure, 1500000.0) << i;
+    }
+    EXPECT_EQ(block->fireRate, 100);
+    // All the fire's heat could warm the water by no more than this.
+    constexpr double waterHeat = 4186.0;  // J/(kg K)
+    const double heatable = block->boilerPower * seconds / (block->boilerSteam.waterMass * waterHeat);  // K
+    EXPECT_LE(block->boilerSteam.temperature - startTemperature, heatable);
+    EXPECT_GE(block->boilerSteam.pressure, startPressure - 1.0);  // and the fire never cools it
+}
+
 }  // namespace
 }  // namespace zt40

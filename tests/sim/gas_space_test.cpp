@@ -54,6 +54,17 @@ TEST(Saturate, PutsTheSpaceOnTheLineKeepingMassAndVolume) {
     EXPECT_LT(boiler.temperature, 500.0);
 }
 
+TEST(Saturate, SteamCrowdedBeyondTheLineStaysFiniteAndWarm) {
+    // 10 kg in 0.05 m³ would need hundreds of bar: the line has no solution.
+    GasSpace pocket = space(0.0, 600.0, 0.05);
+    pocket.steamMass = 10.0;
+    saturate(pocket);
+    EXPECT_TRUE(std::isfinite(pocket.pressure));
+    EXPECT_GT(pocket.pressure, 0.0);
+    EXPECT_NEAR(pocket.temperature, saturationTemperature(pocket.pressure), kelvinTolerance);
+    EXPECT_EQ(pocket.steamMass, 10.0);
+}
+
 TEST(Normalise, EmptyOrUninitialisedSpaceTakesAtmosphericMass) {
     for (double mass : {0.0, -0.5}) {
         GasSpace s = space(0.0, 400.0, 0.1);
@@ -178,6 +189,17 @@ TEST(RegulatorFlow, EqualisesWithoutOvershootEvenIntoLargeSpaces) {
     regulatorFlow(boiler, superheater, 100.0, 0.0, 0.5);  // no dt guard here
     EXPECT_NEAR(pressureOf(boiler, boiler.steamMass), pressureOf(superheater, superheater.steamMass),
                 pressureTolerance);
+}
+
+TEST(RegulatorFlow, OvershootIntoOpenAirLeavesTheSpaceAtAtmosphere) {
+    // A safety valve wider than a small steam pocket can feed in one step.
+    GasSpace pocket = space(1450000.0, 471.0, 0.01);
+    GasSpace air = openAir(290.0);
+    const double before = pocket.steamMass;
+    const double moved = regulatorFlow(pocket, air, 0.002, 0.0, 0.5);
+    EXPECT_NEAR(pocket.steamMass, atmosphericMass(pocket), massTolerance);
+    EXPECT_NEAR(pocket.pressure, 0.0, pressureTolerance);
+    EXPECT_NEAR(moved, before - pocket.steamMass, massTolerance);
 }
 
 TEST(MixTemperature, MassWeightedUnlessOneSideIsATrace) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <sstream>
@@ -174,6 +176,62 @@ TEST(Scenario, TimeStandingStillEndsTheRunWithItsRowsFlushed) {
     const auto rows = rowsOf(buffer.str());
     EXPECT_EQ(rows.size(), 4u);  // 0, 1 and 2 s, and where it stood
     EXPECT_GE(buffer.flushes, 4);
+}
+
+// The injector opened fully by hand on a standing engine: the boiler fills.
+std::string overfilling(int simSpeedCode, const char* more) {
+    return "set trackAutomatic 0\nset injectorAutomatic 0\nset injectorRate 127\nset simSpeedCode " +
+           std::to_string(simSpeedCode) + "\n" + more +
+           "print 10 simTime simSpeedCode boilerSteam.pressure boilerSteam.steamMass boilerSteam.temperature "
+           "boilerSteam.volume boilerSteam.waterMass trueWaterDepth gaugeGlassLevel tankWater primingRate "
+           "steamChest.waterMass\n";
+}
+
+// Every value finite; once the model runs (after the first row), the
+// boiler's masses, volume and temperature in range.
+void expectPhysical(const std::vector<std::map<std::string, double>>& rows) {
+    for (const auto& row : rows) {
+        for (const auto& [name, value] : row) ASSERT_TRUE(std::isfinite(value)) << name << " at " << row.at("simTime");
+        if (&row == &rows.front()) continue;
+        EXPECT_LE(row.at("boilerSteam.pressure"), 1500000.0) << row.at("simTime");
+        EXPECT_GE(row.at("boilerSteam.volume"), 0.01) << row.at("simTime");  // the steam pocket
+        EXPECT_GT(row.at("boilerSteam.steamMass"), 0.0) << row.at("simTime");
+        EXPECT_GT(row.at("boilerSteam.temperature"), 273.0) << row.at("simTime");
+    }
+}
+
+TEST(Scenario, AnOverfilledBoilerStaysInTheSafetyValvesBandAndStopsTheInjector) {
+    for (int simSpeedCode : {0, 3}) {  // 1:1 and 10:1
+        SCOPED_TRACE(simSpeedCode);
+        const auto rows = rowsOf(run(overfilling(simSpeedCode, "run 3600\n")));
+        ASSERT_FALSE(rows.empty());
+        ASSERT_GE(rows.back().at("simTime"), 3600.0);
+        EXPECT_EQ(rows.back().at("simSpeedCode"), simSpeedCode);
+        expectPhysical(rows);
+        // Full within the hour: the glass shows full and the tank stops draining.
+        const auto full = std::find_if(rows.begin(), rows.end(),
+                                       [](const auto& row) { return row.at("boilerSteam.volume") == 0.01; });
+        ASSERT_NE(full, rows.end());
+        EXPECT_LT(full->at("simTime"), 1800.0);
+        EXPECT_LT(rows.back().at("gaugeGlassLevel"), 215.0);  // the glass's top fitting
+        EXPECT_NEAR(rows.back().at("tankWater"), full->at("tankWater"), 1.0);
+        EXPECT_LT(rows.back().at("tankWater"), 12000.0 - 127.0 * 20.0);
+    }
+}
+
+TEST(Scenario, SteamDrawnFromAnOverfilledBoilerCarriesWaterOver) {
+    const auto rows = rowsOf(run(overfilling(0, "at 1600 pilotValve 115\nrun 1630\n")));
+    ASSERT_FALSE(rows.empty());
+    expectPhysical(rows);
+    double priming = 0.0;  // l/s, the most seen
+    for (const auto& row : rows) {
+        if (row.at("simTime") < 1600.0) {
+            EXPECT_EQ(row.at("primingRate"), 0.0) << row.at("simTime");  // no steam drawn, none carried
+        }
+        priming = std::max(priming, row.at("primingRate"));
+    }
+    EXPECT_GT(priming, 0.0);
+    EXPECT_GT(rows.back().at("steamChest.waterMass"), 1.0);  // kg
 }
 
 TEST(Scenario, EveryFieldHasOneName) {
