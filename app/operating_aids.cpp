@@ -168,12 +168,15 @@ void OperatingAids::sanding(LocomotiveState& s, double dt) {
 
 void OperatingAids::sandBonus(LocomotiveState& s, double dt, Random15& random) {
     if (!s.sandRunning) {
+        // A dip ends with the sand: the next sanding starts building up.
+        sandDip_ = 0.0;
         s.sandBonus = std::max(s.sandBonus - dt, 0.0);
         return;
     }
     if (sandDip_ > 0.0) {
-        // A dip: the sand does not bite for a moment.
-        s.sandBonus -= dt;
+        // A dip: the sand does not bite for a moment. Sand never takes
+        // adhesion away.
+        s.sandBonus = std::max(s.sandBonus - dt, 0.0);
         if (s.sandBonus < sandDip_) sandDip_ = 0.0;
         return;
     }

@@ -232,6 +232,24 @@ TEST(Scenario, SteamDrawnFromAnOverfilledBoilerCarriesWaterOver) {
     }
     EXPECT_GT(priming, 0.0);
     EXPECT_GT(rows.back().at("steamChest.waterMass"), 1.0);  // kg
+
+TEST(Scenario, SandSwitchedOnAndOffNeverTurnsTheWheelsWithTheRegulatorShut) {
+    // A standing engine, regulator shut; Space pressed and released again and
+    // again, so that now and then the sand stops during one of its dips.
+    std::string text = "set trackAutomatic 0\n";
+    for (int cycle = 0; cycle < 120; ++cycle) {
+        const double on = 2.0 + cycle * 6.0;  // s
+        text += "at " + std::to_string(on) + " sandingOn 1\nat " + std::to_string(on + 3.0 + cycle % 7 * 0.05) +
+                " sandingOn 0\n";
+    }
+    text += "run 720\nprint 0.01 simTime wheelSpeed sandBonus sandingOn\n";
+    int sandedTicks = 0;
+    for (const auto& row : rowsOf(run(text))) {
+        ASSERT_EQ(row.at("wheelSpeed"), 0.0) << row.at("simTime");
+        ASSERT_GE(row.at("sandBonus"), 0.0) << row.at("simTime");
+        sandedTicks += row.at("sandingOn") != 0.0;
+    }
+    EXPECT_GT(sandedTicks, 120 * 50);  // time for many dips
 }
 
 TEST(Scenario, EveryFieldHasOneName) {
