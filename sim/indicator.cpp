@@ -1,6 +1,7 @@
 #include "indicator.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "numeric.h"
@@ -30,8 +31,10 @@ void IndicatorSampler::crankWrapped(SimulationBlock& block) {
 }
 
 void IndicatorSampler::sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode) {
-    if (counter_ < 360.0 / stepDegrees_ / 699.0 - 1.0) {
-        ++counter_;
+    if (counter_ < stepsPerPoint_) {
+        // Standing wheels never make a point due (the limit is infinite);
+        // the count stops where a standing engine would overflow it.
+        if (counter_ < std::numeric_limits<int>::max()) ++counter_;
         return;
     }
     // Design millimetres to client pixels.

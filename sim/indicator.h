@@ -3,6 +3,8 @@
 // over piston travel and the tractive force over crank angle, written into
 // three 700-point rings in client pixels, about 699 points per revolution.
 
+#include <limits>
+
 #include "cylinders.h"
 #include "locomotive_state.h"
 
@@ -14,7 +16,7 @@ public:
     void restart() {
         counter_ = 0;
         writeIndex_ = 0;
-        stepDegrees_ = 0.0;
+        stepsPerPoint_ = std::numeric_limits<double>::infinity();
     }
 
     // The points are pixels of one window for one cylinder side: when the
@@ -27,13 +29,14 @@ public:
     void crankWrapped(SimulationBlock& block);
     // Writes a point when it is due. `force` is the rim force summed so far.
     void sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode);
-    // Magnitude of the last wheel-angle change, degrees.
-    void setStepDegrees(double degrees) { stepDegrees_ = degrees; }
+    // Magnitude of the last wheel-angle change, degrees: a point is due
+    // every 1/699 of a turn, so after (sub-steps per turn)/699 - 1 steps.
+    void setStepDegrees(double degrees) { stepsPerPoint_ = 360.0 / degrees / 699.0 - 1.0; }
 
 private:
     int counter_ = 0;
     int writeIndex_ = 0;
-    double stepDegrees_ = 0.0;      // degrees per sub-step
+    double stepsPerPoint_ = std::numeric_limits<double>::infinity();  // sub-steps; the wheels stand
     double lastCrankAngle_ = 0.0;   // rad, kept across restarts
     double frameScale_ = 0.0;       // mm per pixel the ring is sampled at
     std::int32_t frameOrigin_ = 0;  // px, the client width it is sampled for

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <type_traits>
 
+#include "indicator.h"
 #include "model_fixtures.h"
 #include "random15.h"
 #include "simulation_model.h"
@@ -83,6 +84,20 @@ TEST(LocomotiveModel, TheIndicatorFillsItsRingOncePerRevolution) {
         EXPECT_LT(crank.x, block->clientWidth);
         EXPECT_GT(crank.x, block->clientWidth - 3100 / 5);
     }
+}
+
+TEST(IndicatorSampler, AfterBillionsOfStandingStepsTheFirstTurnIsSampledAtOnce) {
+    auto block = testing::engineInSteam();
+    block->displayScale = 5.0;
+    block->clientWidth = 1600;
+    CylinderSide side{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    IndicatorSampler sampler;
+    sampler.setStepDegrees(0.0);  // the wheels stand: no point is ever due
+    for (std::int64_t step = 0; step < (std::int64_t{1} << 31) + 2; ++step) sampler.sample(*block, side, 0.0, false);
+    sampler.setStepDegrees(1.0);  // they turn
+    block->indicatorIndex = -1;
+    sampler.sample(*block, side, 0.0, false);
+    EXPECT_EQ(block->indicatorIndex, 0);
 }
 
 TEST(LocomotiveModel, LightEngineSettlesToASteadySpeedOnTheLevel) {
