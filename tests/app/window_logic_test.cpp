@@ -268,6 +268,38 @@ TEST_F(WindowLogicTest, AnUnreadableConfigurationIsReportedOnceAndNeverOverwritt
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "Zuggewicht          in Tonnen  : 700\r\n");
 }
 
+// Keeps every cursor the window sets.
+class CursorPlatform : public VirtualPlatform {
+public:
+    void setCursor(CursorShape shape) override {
+        VirtualPlatform::setCursor(shape);
+        shapes.push_back(shape);
+    }
+    std::vector<CursorShape> shapes;
+};
+
+TEST_F(WindowLogicTest, TheWaitCursorGoesOnceTheLineHasReachedTheTrain) {
+    // The train stands 2 km beyond the end of its line.
+    std::ofstream(file, std::ios::binary)
+        << "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+           "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+           "Zeit zwischen den Schritten  in ms : 15\r\nStreckenfunktion   (A/M): 1\r\n"
+           "Entfernung          in Meter   : 2800\r\nStreckendaten:\r\n0;0.25;0\r\n800;0.25;0\r\n";
+    CursorPlatform cursors;
+    MainWindowLogic window(cursors,
+                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
+                                      std::make_unique<RecordingDriving>()},
+                           ShellOptions{file, std::nullopt});
+    window.onCreate();
+    window.onSize(1600, 1170);
+    cursors.run(window, 3000);
+    ASSERT_FALSE(cursors.shapes.empty());
+    EXPECT_EQ(cursors.shapes.front(), CursorShape::busy);
+    EXPECT_EQ(cursors.cursor, CursorShape::standard);
+    EXPECT_GT(window.state().trackTail->prev->position, 2800.0);
+    window.onDestroy();
+}
+
 TEST_F(WindowLogicTest, AWheelTurnReleasesTheLatchAndSettlesTheBrakeHandle) {
     auto window = open();
     window->state().brakeCommand = 12;
