@@ -30,7 +30,10 @@ public:
     const int id;
 };
 
-// Windows virtual-key numbers of Qt's keys; numeric-pad operators are keys of their own.
+}  // namespace
+
+// Windows virtual-key numbers of Qt's keys. The numeric-pad operators are
+// keys of their own; "*" and "/" typed on the main keyboard are no command.
 int virtualKey(const QKeyEvent& event) {
     const int key = event.key();
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
@@ -73,11 +76,11 @@ int virtualKey(const QKeyEvent& event) {
         case Qt::Key_Minus: return 0xBD;
         case Qt::Key_Comma: return 0xBC;
         case Qt::Key_Period: return 0xBE;
-        case Qt::Key_Asterisk: return 0x6A;
-        case Qt::Key_Slash: return 0x6F;
         default: return 0;
     }
 }
+
+namespace {
 
 // A cursor from its drawing: black and white pixels are opaque, the rest clear.
 QCursor cursorFrom(const CursorDrawing& drawing) {

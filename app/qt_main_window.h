@@ -5,6 +5,7 @@
 #include <QBasicTimer>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -18,6 +19,9 @@ namespace zt40 {
 
 class QtDataDialog;
 class QtAutoControlDialog;
+
+// The Windows virtual-key number of a Qt key event; 0 for keys without one.
+int virtualKey(const QKeyEvent& event);
 
 class QtMainWindow final : public QWidget, public Platform {
     Q_OBJECT
