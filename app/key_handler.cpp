@@ -36,12 +36,7 @@ void push(LocomotiveState& s, double change) {
 
 }  // namespace
 
-void toggleSound(LocomotiveState& s, SoundOutput& sound) {
-    s.soundOn = !s.soundOn;
-    if (s.soundOn) sound.startEngineLoop();
-    else sound.stopAll(true);
-    s.soundRestart = true;
-}
+void toggleSound(LocomotiveState& s, SoundOutput& sound) { switchSound(s, sound); }
 
 void toggleAutoFiring(LocomotiveState& s) {
     // Hand firing carries on where the automatic left the fire.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform.h"
+#include "sound_output.h"
 #include "qt_frame_target.h"
 #include "window_logic.h"
 

@@ -154,7 +154,10 @@ public:
     virtual void sandBonus(LocomotiveState&, double /*dt*/, Random15&) {}
     // One step of the brake; the period (ms) for the next step, 0 to stop.
     virtual int brakeStep(LocomotiveState&, bool /*starting*/) { return 0; }
-    virtual void soundUpdate(LocomotiveState&) {}
+    // The sound update of the tick; true when a valve knock began, whose
+    // 400 ms the window times.
+    virtual bool soundUpdate(LocomotiveState&) { return false; }
+    virtual void knockEnded(LocomotiveState&) {}
     virtual void startEngineSound() {}
     virtual void stopAllSound() {}
 };
@@ -183,6 +186,8 @@ public:
         aids_.sandBonus(state, dt, random);
     }
     int brakeStep(LocomotiveState& state, bool starting) override { return aids_.brakeStep(state, starting); }
+    bool soundUpdate(LocomotiveState& state) override { return sound_.update(state); }
+    void knockEnded(LocomotiveState& state) override { sound_.knockEnded(state); }
     void startEngineSound() override { sound_.startEngineLoop(); }
     void stopAllSound() override { sound_.stopAll(false); }
 

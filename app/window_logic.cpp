@@ -7,6 +7,7 @@
 #include "configuration_file.h"
 #include "numeric.h"
 #include "pointer_targets.h"
+#include "sound_output.h"
 #include "time_step.h"
 #include "track_list.h"
 
@@ -22,8 +23,6 @@ double speedFactor(std::int8_t code) {
     const auto step = speedStepFor(code);
     return step ? step->speedFactor : 1.0;
 }
-
-bool soundSpeed(std::int8_t code) { return code >= -3 && code <= 0; }
 
 const char* damageText(int code) {
     switch (code) {
@@ -196,7 +195,7 @@ void MainWindowLogic::onSize(int width, int height) {
 
 void MainWindowLogic::onSetFocus() {
     state_->windowFocused = true;
-    if (state_->soundOn && soundSpeed(state_->simSpeedCode)) {
+    if (state_->soundOn && engineSoundSpeed(state_->simSpeedCode)) {
         parts_.driving->startEngineSound();
         state_->soundRestart = true;
     }
@@ -389,9 +388,8 @@ void MainWindowLogic::onTimer(int id) {
             if (s.simSpeedCode == simSpeedStop) platform_.postTimer(timer::mainTick);
             break;
         case timer::soundRestart:
-            parts_.driving->startEngineSound();
-            s.soundRestart = true;
             killTimer(timer::soundRestart);
+            parts_.driving->knockEnded(s);
             break;
         case timer::renderOnly: renderExchange(); break;
         case timer::trackWalk:
@@ -464,7 +462,9 @@ void MainWindowLogic::mainTick() {
     }
     renderExchange();
     if (ended_) return;
-    if (s.soundOn && s.windowFocused && soundSpeed(s.simSpeedCode)) parts_.driving->soundUpdate(s);
+    if (s.soundOn && s.windowFocused && engineSoundSpeed(s.simSpeedCode) && parts_.driving->soundUpdate(s)) {
+        setTimer(timer::soundRestart, 400);  // the knock sounds alone for 400 ms
+    }
 
     const double dt = tickTime();  // s
     if (s.simSpeedCode != simSpeedStop && !s.simHold) {

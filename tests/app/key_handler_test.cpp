@@ -155,9 +155,14 @@ TEST_F(KeyHandlerTest, TogglesActOncePerPress) {
     EXPECT_TRUE(s->trackAutomatic);
 
     press('S');  // sound on, then off at full volume
+    EXPECT_EQ(sound.loopStarts, 1);
     press('S');
     EXPECT_EQ(sound.fullVolumeStops, 1);
     EXPECT_TRUE(s->soundRestart);
+    s->simSpeedCode = 2;  // at 5:1 nothing would adjust or stop a loop
+    press('S');
+    EXPECT_TRUE(s->soundOn);
+    EXPECT_EQ(sound.loopStarts, 1);
 }
 
 TEST_F(KeyHandlerTest, AltCyclesTheDisplayAndTemperatureKeysOrderAReset) {

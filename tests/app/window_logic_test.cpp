@@ -6,6 +6,7 @@
 
 #include "../config/config_fixtures.h"
 #include "configuration.h"
+#include "engine_sound.h"
 #include "virtual_platform.h"
 
 namespace zt40 {
@@ -406,6 +407,36 @@ TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
     ASSERT_EQ(platform.posted.size(), 1u);
     EXPECT_FALSE(platform.posted.front().timer);
     EXPECT_EQ(platform.posted.front().id, 0);  // WM_USER+0
+}
+
+// The cab's real sound logic on a player nobody listens to.
+TEST_F(WindowLogicTest, AKnockHoldsTheVoice400MsAndAfterALostFocusItsEndStartsNoLoop) {
+    SoundPlayer player;
+    EngineSound sound(player);
+    MainWindowLogic window(platform,
+                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
+                                      std::make_unique<CabDriving>(sound)},
+                           ShellOptions{file, std::nullopt});
+    window.onCreate();  // no configuration: sound on
+    window.onSetFocus();
+    window.onTimer(timer::mainTick);
+    EXPECT_EQ(player.playing(), RecordingId::exhaust);
+
+    window.state().valveKnock = true;
+    window.onTimer(timer::mainTick);
+    EXPECT_EQ(player.playing(), RecordingId::valveKnock);
+    EXPECT_EQ(platform.period(timer::soundRestart), 400);
+    window.onTimer(timer::soundRestart);
+    EXPECT_FALSE(platform.timerRuns(timer::soundRestart));
+    EXPECT_EQ(player.playing(), RecordingId::exhaust);
+
+    window.state().valveKnock = true;
+    window.onTimer(timer::mainTick);
+    window.onKillFocus();
+    window.onTimer(timer::soundRestart);
+    EXPECT_FALSE(platform.timerRuns(timer::soundRestart));
+    EXPECT_FALSE(player.playing().has_value());
+    window.onDestroy();
 }
 
 }  // namespace
