@@ -125,6 +125,7 @@ QtMainWindow::QtMainWindow() {
     pointerMovable_ = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     clock_.start();
     const QScreen* screen = QGuiApplication::primaryScreen();
+    audio_ = std::make_unique<QtAudioStream>(player_);
     frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
     logic_ = std::make_unique<MainWindowLogic>(
         *this,

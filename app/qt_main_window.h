@@ -11,8 +11,9 @@
 #include <array>
 #include <memory>
 
+#include "engine_sound.h"
 #include "platform.h"
-#include "sound_output.h"
+#include "qt_audio_stream.h"
 #include "qt_frame_target.h"
 #include "window_logic.h"
 
@@ -78,7 +79,9 @@ private:
     Qt::MouseButtons buttonsDown_ = Qt::NoButton;
     QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
     int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
-    SilentSound sound_;  // until the sound output exists
+    SoundPlayer player_;
+    EngineSound sound_{player_};
+    std::unique_ptr<QtAudioStream> audio_;  // the player on the audio device
     std::unique_ptr<QtFrameTarget> frames_;  // outlives the render thread, which the logic owns
     std::unique_ptr<MainWindowLogic> logic_;
     QPointer<QtDataDialog> dataDialog_;  // deleted before the logic whose record it works on

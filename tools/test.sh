@@ -11,6 +11,9 @@ runtime_dir="$(mktemp -d)"
 chmod 700 "$runtime_dir"
 trap 'rm -rf "$runtime_dir"' EXIT
 export XDG_RUNTIME_DIR="$runtime_dir"
+# The program under test never starts a sound server of its own accord.
+printf 'autospawn = no\n' >"$runtime_dir/pulse-client.conf"
+export PULSE_CLIENTCONFIG="$runtime_dir/pulse-client.conf"
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
