@@ -3,15 +3,18 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "german_ui.h"
 #include "qt_main_window.h"
 #include "window_logic.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    zt40::loadGermanQtTexts(application);
 
     // The operating instructions first, as on the real engine's notice board.
     QMessageBox notice(QMessageBox::Warning, QStringLiteral("Hinweis"),
                        QString::fromUtf8(zt40::MainWindowLogic::startupNotice()), QMessageBox::Ok);
+    zt40::germanButtons(notice);
     notice.exec();
 
     zt40::QtMainWindow window;

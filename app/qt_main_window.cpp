@@ -13,6 +13,7 @@
 
 #include "configuration.h"
 #include "cursor_shapes.h"
+#include "german_ui.h"
 #include "qt_auto_control_dialog.h"
 #include "qt_data_dialog.h"
 
@@ -154,6 +155,7 @@ void QtMainWindow::postUser(int offset) {
 void QtMainWindow::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
                     isVisible() ? this : nullptr);
+    germanButtons(box);
     box.exec();
 }
 
@@ -161,6 +163,7 @@ bool QtMainWindow::askYesNo(const std::string& text, const std::string& caption,
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, isVisible() ? this : nullptr);
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    germanButtons(box);
     return box.exec() == QMessageBox::Yes;
 }
 

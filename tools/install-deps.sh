@@ -3,8 +3,8 @@
 # on Debian 12 and is not yet installed. Needs root or sudo.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core)
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
+          libgtest-dev libgmock-dev fonts-dejavu-core)
 if [[ "${1:-}" == test ]]; then
   packages+=(libbenchmark-dev xvfb xauth xdotool openbox wmctrl pulseaudio)
 fi

@@ -1,0 +1,39 @@
+#include "german_ui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace zt40 {
+
+bool loadGermanQtTexts(QApplication& application) {
+    // German whatever LANG says.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QApplication::installTranslator(translator);
+    return true;
+}
+
+void germanButtons(QMessageBox& box) {
+    struct Label {
+        QMessageBox::StandardButton button;
+        const char* text;  // UTF-8, with its mnemonic
+    };
+    static constexpr Label labels[] = {
+        {QMessageBox::Ok, "OK"},           {QMessageBox::Cancel, "Abbrechen"},
+        {QMessageBox::Yes, "&Ja"},         {QMessageBox::No, "&Nein"},
+        {QMessageBox::Apply, "Übernehmen"}, {QMessageBox::Close, "Schließen"},
+    };
+    for (const Label& label : labels) {
+        if (QAbstractButton* button = box.button(label.button)) button->setText(QString::fromUtf8(label.text));
+    }
+}
+
+}  // namespace zt40

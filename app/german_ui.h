@@ -1,0 +1,19 @@
+#pragma once
+// German for Qt's own texts (standard buttons, edit menus, dialogs),
+// whatever the user's locale: the program speaks German only.
+
+#include <QMessageBox>
+
+class QApplication;
+
+namespace zt40 {
+
+// Loads Qt's German translation where the system has it. Returns false when
+// it has not; the buttons the program shows then still read German through
+// germanButtons.
+bool loadGermanQtTexts(QApplication& application);
+
+// Gives a message box's standard buttons their German texts explicitly.
+void germanButtons(QMessageBox& box);
+
+}  // namespace zt40
