@@ -16,8 +16,11 @@ QColor qtColour(Rgb c) { return QColor(c.r, c.g, c.b); }
 QPen qtPen(const Pen& pen) {
     QPen result(qtColour(pen.colour), std::max(pen.width, 1));
     result.setStyle(pen.dotted ? Qt::DotLine : Qt::SolidLine);
-    result.setCapStyle(Qt::FlatCap);
-    result.setJoinStyle(Qt::MiterJoin);
+    // A wide pen has round ends and joins, so a short thick stroke is a boss;
+    // a hairline or dotted one keeps square ends.
+    const bool wide = pen.width > 1 && !pen.dotted;
+    result.setCapStyle(wide ? Qt::RoundCap : Qt::FlatCap);
+    result.setJoinStyle(wide ? Qt::RoundJoin : Qt::MiterJoin);
     return result;
 }
 

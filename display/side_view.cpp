@@ -143,7 +143,8 @@ void wheel(Canvas& canvas, const View& view, const WheelSpec& w) {
         canvas.arc(dr - f, y2 - f, dr + f, y2 + f, {dr, y2 + f}, {dr + f, y2}, hanger);
         canvas.line({dr + f, y2}, {dr + f, top}, hanger);
     }
-    // Tyre and rim.
+    // Tyre and rim; their dark red brush stays in hand for hub and counterweight.
+    const Brush rimBrush{{200, 0, 0}, Fill::solid};
     canvas.arc(x - q - 4, y - q - 4, x + q + 4, y + q + 4, {0, 0}, {0, 0}, view.pen(50, {165, 165, 135}));
     const Pen spoke = view.pen(50, {255, 0, 0});
     canvas.arc(x - q, y - q, x + q, y + q, {0, 0}, {0, 0}, spoke);
@@ -153,14 +154,13 @@ void wheel(Canvas& canvas, const View& view, const WheelSpec& w) {
     }
     if (!large) {
         const int hub = px(100 / s);
-        canvas.ellipse(x - hub, y - hub, x + hub, y + hub, spoke, whiteBrush);
+        canvas.ellipse(x - hub, y - hub, x + hub, y + hub, spoke, rimBrush);
     } else {
         const double from = w.driving ? 1.8326 : 2.094395102, to = w.driving ? 4.4506 : 4.188790205;
-        canvas.chord(x - q, y - q, x + q, y + q, rim(w, w.angle + from, q), rim(w, w.angle + to, q), spoke,
-                     Brush{{200, 0, 0}, Fill::solid});
+        canvas.chord(x - q, y - q, x + q, y + q, rim(w, w.angle + from, q), rim(w, w.angle + to, q), spoke, rimBrush);
         canvas.line({x, y}, rim(w, w.angle, 330 / s), view.pen(250, {255, 0, 0}));
         const int hub = px(180 / s);
-        canvas.ellipse(x - hub, y - hub, x + hub, y + hub, Pen{{255, 0, 0}, 5}, whiteBrush);
+        canvas.ellipse(x - hub, y - hub, x + hub, y + hub, Pen{{255, 0, 0}, 5}, rimBrush);
         brakeShoe(canvas, view, w);
     }
     canvas.ellipse(x - 3, y - 3, x + 3, y + 3, blackPen, blackBrush);

@@ -135,5 +135,47 @@ TEST_F(SideViewTest, SlipperyRailReddensTheGradientLine) {
     EXPECT_EQ(dry.pixel(800, y), qRgb(0, 0, 0));
 }
 
+
+TEST_F(SideViewTest, HubsTakeTheRimsDarkRedBrush) {
+    const QImage image = draw();
+    constexpr QRgb darkRed = qRgb(200, 0, 0);
+    // Driving wheel, crank down: beside the crank, between two spokes (the
+    // eccentric rod covers the right-hand side).
+    EXPECT_EQ(image.pixel(u(0) - 27, v(0) - 7), darkRed);
+    // Carrying wheel: its small hub, off the axle.
+    EXPECT_EQ(image.pixel(u(5950) + 8, v(275) + 8), darkRed);
+}
+
+TEST_F(SideViewTest, RodEndBossesAreRound) {
+    // The coupling rods meet at the middle wheel's crank pin, 330 mm below
+    // its axle; the boss there is a disc of 47 px around the pin, so a pixel
+    // diagonally off the black pin is still the rod's grey.
+    const QImage image = draw();
+    const int pinX = u(1650), pinY = v(330);
+    EXPECT_EQ(image.pixel(pinX, pinY), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(pinX + 18, pinY + 18), qRgb(70, 70, 70));
+    EXPECT_EQ(image.pixel(pinX - 18, pinY + 18), qRgb(70, 70, 70));
+}
+
+TEST(QtCanvas, WidePensEndAndJoinRoundHairlinesAndDotsStaySquare) {
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtCanvas canvas(painter);
+    constexpr Rgb red{255, 0, 0};
+    canvas.line({50, 50}, {100, 50}, Pen{red, 20});  // a crank
+    canvas.polyline({{50, 150}, {100, 150}, {100, 100}}, Pen{red, 20});
+    canvas.line({150, 20}, {150, 80}, Pen{red, 1});
+    painter.end();
+    EXPECT_EQ(image.pixel(106, 50), qRgb(255, 0, 0));    // past the end, on the axis
+    EXPECT_EQ(image.pixel(106, 56), qRgb(255, 0, 0));    // round: inside the cap
+    EXPECT_EQ(image.pixel(108, 58), qRgb(255, 255, 255)); // round: the square's corner stays clear
+    EXPECT_EQ(image.pixel(42, 42), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(108, 158), qRgb(255, 255, 255)); // a round join leaves the corner
+    EXPECT_EQ(image.pixel(106, 154), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(150, 80), qRgb(255, 255, 255));  // a hairline ends where it ends
+    EXPECT_EQ(image.pixel(150, 81), qRgb(255, 255, 255));
+}
+
 }  // namespace
 }  // namespace zt40
