@@ -28,7 +28,17 @@ pids+=($!)
 sleep 1
 
 # The id of a window with exactly this title, once it is there.
-window() { timeout 20 xdotool search --sync --name "^$1\$" | head -n 1; }
+# (A window closing during the search makes xdotool fail: search again.)
+window() {
+  local id
+  for _ in $(seq 200); do
+    id="$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)" || true
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window $1" >&2
+  return 1
+}
 # Brings the box to the front and types the answer into it, again until
 # the box has gone (a slow machine may take the first key elsewhere).
 answer() {
