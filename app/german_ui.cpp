@@ -8,7 +8,7 @@
 
 namespace zt40 {
 
-bool loadGermanQtTexts(QApplication& application) {
+bool loadGermanQtTexts(QCoreApplication& application) {
     // German whatever LANG says.
     const QLocale german(QLocale::German, QLocale::Germany);
     auto* translator = new QTranslator(&application);
@@ -17,7 +17,7 @@ bool loadGermanQtTexts(QApplication& application) {
         delete translator;
         return false;
     }
-    QApplication::installTranslator(translator);
+    QCoreApplication::installTranslator(translator);
     return true;
 }
 

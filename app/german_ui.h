@@ -4,14 +4,14 @@
 
 #include <QMessageBox>
 
-class QApplication;
+class QCoreApplication;
 
 namespace zt40 {
 
 // Loads Qt's German translation where the system has it. Returns false when
 // it has not; the buttons the program shows then still read German through
 // germanButtons.
-bool loadGermanQtTexts(QApplication& application);
+bool loadGermanQtTexts(QCoreApplication& application);
 
 // Gives a message box's standard buttons their German texts explicitly.
 void germanButtons(QMessageBox& box);

@@ -3,11 +3,21 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "command_line.h"
 #include "german_ui.h"
 #include "qt_main_window.h"
 #include "window_logic.h"
 
 int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("zt40"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZT40_VERSION));
+    zt40::StartOptions options;
+    {
+        // The command line first, so that --help needs no display.
+        QCoreApplication parsing(argc, argv);
+        zt40::loadGermanQtTexts(parsing);
+        options = zt40::parseCommandLine(parsing.arguments());
+    }
     QApplication application(argc, argv);
     zt40::loadGermanQtTexts(application);
 
@@ -17,7 +27,7 @@ int main(int argc, char* argv[]) {
     zt40::germanButtons(notice);
     notice.exec();
 
-    zt40::QtMainWindow window;
+    zt40::QtMainWindow window(options.configurationFile);
     if (!window.startedUp()) return 0;
     // The whole design area of 8000 x 5851 mm in view, at its aspect ratio.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

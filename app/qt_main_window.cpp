@@ -112,7 +112,7 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow() {
+QtMainWindow::QtMainWindow(const std::string& configurationFile) {
     setWindowTitle(QStringLiteral("Ziruvarovuzidarivaviveru"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -132,7 +132,7 @@ QtMainWindow::QtMainWindow() {
         *this,
         ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<ThreadedRender>(*frames_),
                    std::make_unique<CabDriving>(sound_)},
-        ShellOptions{configurationFileName, std::nullopt});
+        ShellOptions{configurationFile, std::nullopt});
     logic_->onCreate();
 }
 

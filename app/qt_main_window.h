@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <string>
 
 #include "engine_sound.h"
 #include "platform.h"
@@ -28,7 +29,8 @@ int virtualKey(const QKeyEvent& event);
 class QtMainWindow final : public QWidget, public Platform {
     Q_OBJECT
 public:
-    QtMainWindow();
+    // The configuration is read from and written to `configurationFile`.
+    explicit QtMainWindow(const std::string& configurationFile);
     ~QtMainWindow() override;
 
     // False when the start-up ended the run before the window showed.

@@ -191,4 +191,22 @@ finish "$pid"
 [[ "$(value Streckenfunktion)" == "$((1 - track))" ]] || { echo "track mode not switched by a click" >&2; exit 1; }
 [[ "$(value "Schrift ausblenden")" == "$((1 - hidden))" ]] || { echo "display not cycled by a click" >&2; exit 1; }
 [[ "$(value Sound)" == "$((1 - sound))" ]] || { echo "sound not switched by a click" >&2; exit 1; }
+
+# Where the file goes: from the desktop menu into the user's configuration
+# folder (made if missing), or into the file the command line names; a new
+# file is written without a question.
+start_and_close() {
+  "$@" &
+  local pid=$!
+  pids+=("$pid")
+  answer Hinweis Return
+  window Ziruvarovuzidarivaviveru >/dev/null
+  sleep 1
+  wmctrl -c Ziruvarovuzidarivaviveru
+  finish "$pid"
+}
+XDG_CONFIG_HOME="$work/xdg" start_and_close "$program" --desktop
+grep -q "Streckendaten:" "$work/xdg/zt40/Konfiguration_ZT40.cfg" || { echo "nothing in XDG_CONFIG_HOME/zt40" >&2; exit 1; }
+start_and_close "$program" --config "$work/eigene.cfg"
+grep -q "Streckendaten:" "$work/eigene.cfg" || { echo "--config not written" >&2; exit 1; }
 echo "end to end: 1 passed, 0 failed"
