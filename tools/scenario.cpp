@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <iostream>
 #include <ostream>
 #include <sstream>
@@ -277,7 +278,21 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
     return scenario;
 }
 
-std::string runScenario(const Scenario& scenario, std::ostream& csv) {
+namespace {
+
+// Ticks on until the render thread has finished a frame of the record as
+// it stands now (the one it may be drawing shows an older one).
+void awaitFrameOfTheEnd(VirtualPlatform& platform, MainWindowLogic& window, const ScenarioScreen& screen) {
+    const int shown = screen.framesShown();
+    for (int tick = 0; tick < 10000 && screen.framesShown() < shown + 2 && !window.ended(); ++tick) {
+        if (!platform.runNext(window)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the frame takes real time
+    }
+}
+
+}  // namespace
+
+std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen) {
     // The program's window on a virtual clock, without configuration file;
     // the start settings come in its place.
     VirtualPlatform platform;
@@ -286,12 +301,14 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv) {
     ShellOptions options{{}, scenario.seed, {}};
     options.beforeModelStart = [&](LocomotiveState& state) { error = applyStartSettings(scenario, state); };
     MainWindowLogic window(platform,
-                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<InlineRender>(),
+                           ShellParts{std::make_unique<InlineSimulation>(),
+                                      screen ? std::unique_ptr<RenderPort>(std::make_unique<ThreadedRender>(*screen))
+                                             : std::make_unique<InlineRender>(),
                                       std::make_unique<CabDriving>(sound)},
                            std::move(options));
     window.onCreate();
     if (!error.empty()) return error;
-    window.onSize(1600, 1170);
+    window.onSize(scenarioWindowWidth, scenarioWindowHeight);
     LocomotiveState& state = window.state();
     auto next = scenario.settings.begin();
     while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start
@@ -325,6 +342,7 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv) {
         }
     }
     writeRow(csv, scenario, state);
+    if (screen && error.empty()) awaitFrameOfTheEnd(platform, window, *screen);
     window.onDestroy();
     // A run that ended in the workshop says why.
     for (const VirtualPlatform::Message& message : platform.messages) {

@@ -25,6 +25,7 @@
 
 #include "auto_control.h"
 #include "locomotive_state.h"
+#include "render_controller.h"
 
 namespace zt40 {
 
@@ -79,13 +80,25 @@ struct ScenarioError {
 // Parses a scenario; on the first bad line returns its number and what is wrong.
 std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& error);
 
+// The window a run is drawn in, when a picture of it is wanted: the
+// program's frames, each counted once it is finished.
+class ScenarioScreen : public FrameTarget {
+public:
+    virtual int framesShown() const = 0;
+};
+
+// Client size of the window a run is shown in, px.
+inline constexpr int scenarioWindowWidth = 1600;
+inline constexpr int scenarioWindowHeight = 1170;
+
 // Runs the scenario through the program's window logic on a virtual clock
 // (main tick, operating aids, track walk) and writes the CSV rows, each
 // flushed as it is written. The run starts as the program does without a
 // configuration file, with a fixed random seed; the "set" lines take the
 // place of the file's values. Returns why the run could not go on (a field
 // the model's start recomputes, simulated time standing still), or an
-// empty text.
-std::string runScenario(const Scenario& scenario, std::ostream& csv);
+// empty text. With a screen, the display is drawn on its render thread as
+// in the program, and the screen's last frame shows the end of the run.
+std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen = nullptr);
 
 }  // namespace zt40
