@@ -13,6 +13,7 @@
 #include <numbers>
 
 #include "cab_panel.h"
+#include "credit_line.h"
 #include "indicator_panel.h"
 #include "pointer_targets.h"
 #include "qt_canvas.h"

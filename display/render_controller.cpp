@@ -6,6 +6,7 @@
 
 #include "bar_columns.h"
 #include "cab_panel.h"
+#include "credit_line.h"
 #include "frame_logic.h"
 #include "indicator_panel.h"
 #include "moving_average.h"
@@ -14,8 +15,6 @@
 #include "track_table.h"
 
 namespace zt40 {
-
-const char* creditLine() { return "ZT 40 \xc2\xb7 Programmstand vom " __DATE__; }
 
 RenderController::RenderController(FrameTarget& target)
     : target_(target), renderCopy_(new (std::nothrow) LocomotiveState{}) {

@@ -56,7 +56,4 @@ private:
     std::thread thread_;
 };
 
-// The line naming the program's build, drawn at the foot of every frame.
-const char* creditLine();
-
 }  // namespace zt40
