@@ -1,3 +1,4 @@
+#include "credit_line.h"
 #include "render_controller.h"
 
 #include <gtest/gtest.h>
