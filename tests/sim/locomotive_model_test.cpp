@@ -90,7 +90,7 @@ TEST(IndicatorSampler, AfterBillionsOfStandingStepsTheFirstTurnIsSampledAtOnce) 
     auto block = testing::engineInSteam();
     block->displayScale = 5.0;
     block->clientWidth = 1600;
-    CylinderSide side{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    CylinderSide side{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     IndicatorSampler sampler;
     sampler.setStepDegrees(0.0);  // the wheels stand: no point is ever due
     for (std::int64_t step = 0; step < (std::int64_t{1} << 31) + 2; ++step) sampler.sample(*block, side, 0.0, false);

@@ -232,6 +232,7 @@ TEST(Scenario, SteamDrawnFromAnOverfilledBoilerCarriesWaterOver) {
     }
     EXPECT_GT(priming, 0.0);
     EXPECT_GT(rows.back().at("steamChest.waterMass"), 1.0);  // kg
+}
 
 TEST(Scenario, SandSwitchedOnAndOffNeverTurnsTheWheelsWithTheRegulatorShut) {
     // A standing engine, regulator shut; Space pressed and released again and
