@@ -1,6 +1,7 @@
 // Qt's key events as the window hands them to the key handler.
 #include <gtest/gtest.h>
 
+#include <QInputDevice>
 #include <QKeyEvent>
 
 #include "qt_main_window.h"
@@ -24,8 +25,11 @@ TEST(WindowKeys, OnlyTheNumericPadOperatorsChangeSpeedAndBrake) {
         {Qt::Key_Slash, Qt::NoModifier, 0},
         {Qt::Key_Plus, Qt::NoModifier, 0xBB},
     };
+    // A keyboard of the test's own: without an application Qt would make a
+    // primary keyboard that nobody ever frees.
+    const QInputDevice keyboard(QStringLiteral("test keyboard"), 1, QInputDevice::DeviceType::Keyboard);
     for (const auto& c : cases) {
-        const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers);
+        const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, 0, 0, 0, QString(), false, 1, &keyboard);
         EXPECT_EQ(virtualKey(event), c.virtualKeyCode) << c.key << " " << c.modifiers.toInt();
     }
 }
