@@ -11,11 +11,14 @@
 #include <QScreen>
 #include <QStyleHints>
 
+#include "cab_driving.h"
 #include "configuration.h"
 #include "cursor_shapes.h"
 #include "german_ui.h"
 #include "qt_auto_control_dialog.h"
 #include "qt_data_dialog.h"
+#include "threaded_render.h"
+#include "threaded_simulation.h"
 
 namespace zt40 {
 

@@ -24,14 +24,18 @@ double speedFactor(std::int8_t code) {
     return step ? step->speedFactor : 1.0;
 }
 
-const char* damageText(int code) {
-    switch (code) {
-        case 1:
+const char* damageText(Damage damage) {
+    switch (damage) {
+        case Damage::pistonValveBroken:
             return "Min 1 Kolbenschieber gebrochen. Schieber ist zu stark mit seinem\nHalter kollidiert. Zuviel Druck "
                    "oder Fehlbedienung beim Lastwechsel.";
-        case 2: return "Maschine wurde durch zu hohe Fliehkräfte,\nwegen zu schnellen Fahren beschädigt.";
-        case 3: return "Triebwerk durch Sanden in die schleudernten\nRäder beschädigt. Es entstanden\nzu hohe Kräfte.";
-        case 4: return "Mindestens ein Zylinderdeckel wurde zerstört.\nEs entstand zu hoher Druck oder Wasserschlag.";
+        case Damage::overspeed:
+            return "Maschine wurde durch zu hohe Fliehkräfte,\nwegen zu schnellen Fahren beschädigt.";
+        case Damage::runningGearBySanding:
+            return "Triebwerk durch Sanden in die schleudernten\nRäder beschädigt. Es entstanden\nzu hohe Kräfte.";
+        case Damage::cylinderCoverBurst:
+            return "Mindestens ein Zylinderdeckel wurde zerstört.\nEs entstand zu hoher Druck oder Wasserschlag.";
+        case Damage::boilerExplosion:
         default: return "Kesselzerknall durch Niedrigwasser.";
     }
 }
@@ -419,8 +423,8 @@ void MainWindowLogic::onTimer(int id) {
 void MainWindowLogic::renderExchange() {
     if (damaged_ || ended_) return;
     LocomotiveState& s = *state_;
-    const int damage = parts_.render->exchange(s);
-    if (damage != 0) {
+    const Damage damage = parts_.render->exchange(s);
+    if (damage != Damage::none) {
         damageEnd(damage);
         return;
     }
@@ -434,14 +438,14 @@ void MainWindowLogic::renderExchange() {
     }
 }
 
-void MainWindowLogic::damageEnd(int code) {
+void MainWindowLogic::damageEnd(Damage damage) {
     // The message box runs its own loop; ticks and input arriving meanwhile
     // must not raise the damage again.
     damaged_ = true;
     parts_.driving->stopAllSound();
     state_->soundOn = false;
     killTimer(timer::mainTick);
-    platform_.showMessage(damageText(code), "Werkstatt", MessageIcon::error);
+    platform_.showMessage(damageText(damage), "Werkstatt", MessageIcon::error);
     onDestroy();
 }
 

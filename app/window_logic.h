@@ -14,7 +14,10 @@
 #include "mouse_codes.h"
 #include "platform.h"
 #include "random15.h"
-#include "shell_parts.h"
+#include "damage.h"
+#include "driving_logic.h"
+#include "render_port.h"
+#include "simulation_port.h"
 #include "track_point.h"
 #include "track_walker.h"
 #include "window_messages.h"
@@ -87,7 +90,7 @@ private:
     void openDataDialogIfClosed();
     void openAutoControlDialogIfClosed();
     void renderExchange();
-    void damageEnd(int code);
+    void damageEnd(Damage damage);
     void postRenderIfStandby();
     void reseed();
 

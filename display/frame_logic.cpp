@@ -33,7 +33,7 @@ bool caughtAtSpeed(const LocomotiveState& copy) {
 
 FramePreparation FrameLogic::prepare(LocomotiveState& copy) {
     FramePreparation frame{};
-    state_.damageThisFrame = 0;
+    state_.damageThisFrame = Damage::none;
     state_.timeFactor = frameTime(copy);
     copy.valveKnock = false;
     if (!(copy.displayScale > 0.0)) return frame;
@@ -101,7 +101,7 @@ void FrameLogic::valveHeads(LocomotiveState& copy, double anchorX, double rodX) 
             if (state_.floatFrames >= 100) {
                 ++state_.valveBreakCount;
                 warn(Warning::valveMayBreak, 300);
-                if (state_.valveBreakCount > 5) damage(1);
+                if (state_.valveBreakCount > 5) damage(Damage::pistonValveBroken);
             } else if (state_.warningState != Warning::valveMayBreak) {
                 warn(Warning::valveFlutter, 300);
             }
@@ -192,7 +192,7 @@ void FrameLogic::warningTriggers(const LocomotiveState& copy) {
     if (copy.sandIntoSlip) {
         warn(Warning::sandIntoSlip, 300);
         ++state_.sandSlipCount;
-        if (state_.sandSlipCount > 5) damage(3);
+        if (state_.sandSlipCount > 5) damage(Damage::runningGearBySanding);
     }
 }
 
@@ -224,13 +224,13 @@ TextStage FrameLogic::textStage(LocomotiveState& copy, const AverageMeans& means
     // Warnings and hints; the damage checks stand among them: overspeed,
     // the cylinder cover, then the boiler run dry, the last one winning.
     text.warnings = warningBoxes(copy, state_, means);
-    if (std::fabs(copy.wheelSpeed) > 32.0) damage(2);
-    if (copy.cylinderCoverBurst) damage(4);
-    if (copy.trueWaterDepth > 570.0) damage(5);
+    if (std::fabs(copy.wheelSpeed) > 32.0) damage(Damage::overspeed);
+    if (copy.cylinderCoverBurst) damage(Damage::cylinderCoverBurst);
+    if (copy.trueWaterDepth > 570.0) damage(Damage::boilerExplosion);
     return text;
 }
 
-std::uint8_t FrameLogic::finish() {
+Damage FrameLogic::finish() {
     if (state_.warningFrames < 1) {
         state_.warningState = Warning::none;
     } else if (--state_.warningFrames == 0) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "damage.h"
 #include "joint_geometry.h"
 #include "locomotive_state.h"
 #include "text_boxes.h"
@@ -46,7 +47,7 @@ struct FrameState {
     double coalRate = 0.0;   // kg/s
     double coalTotal = 0.0;  // kg since the start
     double timeFactor = 0.0;  // simulated s per frame
-    std::uint8_t damageThisFrame = 0;
+    Damage damageThisFrame = Damage::none;
     // The texts' latches: a warning shown once stays until its cause has
     // clearly gone; the counter delays the cut-off and equalising hints.
     std::uint8_t equalizeCounter = 0;  // frames, up to 254
@@ -91,8 +92,8 @@ public:
     // of overspeed, a burst cylinder cover and the boiler run dry, all only
     // while the texts are shown.
     TextStage textStage(LocomotiveState& copy, const AverageMeans& means = {});
-    // After drawing: the warning counts down; returns the frame's damage code.
-    std::uint8_t finish();
+    // After drawing: the warning counts down; returns the frame's damage.
+    Damage finish();
 
     const FrameState& state() const { return state_; }
     FrameState& state() { return state_; }
@@ -103,7 +104,7 @@ private:
     void account(LocomotiveState& copy, FramePreparation& frame);
     void warningTriggers(const LocomotiveState& copy);
     void warn(Warning warning, int frames);
-    void damage(std::uint8_t code) { state_.damageThisFrame = code; }
+    void damage(Damage kind) { state_.damageThisFrame = kind; }
 
     FrameState state_;
 };

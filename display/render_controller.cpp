@@ -7,6 +7,7 @@
 #include "bar_columns.h"
 #include "cab_panel.h"
 #include "credit_line.h"
+#include "frame_handover.h"
 #include "frame_logic.h"
 #include "indicator_panel.h"
 #include "moving_average.h"
@@ -42,34 +43,17 @@ bool RenderController::start(LocomotiveState& mainRecord) {
     return true;
 }
 
-int RenderController::exchange() {
+Damage RenderController::exchange() {
     {
         std::lock_guard guard(lock_);
-        if (busy_) return 0;
+        if (busy_) return Damage::none;
     }
     LocomotiveState& main = *mainRecord_;
-    if (!(main.displayScale > 0.0)) return 0;
+    if (!(main.displayScale > 0.0)) return Damage::none;
 
-    // What the last frame decided goes back into the main record.
-    const LocomotiveState& copy = *renderCopy_;
-    main.reverserMoved = copy.reverserMoved;
-    main.pistonX = copy.pistonX;
-    main.valveHeadRearX = copy.valveHeadRearX;
-    main.valveHeadFrontX = copy.valveHeadFrontX;
-    main.handleX = copy.handleX;
-    main.handleY = copy.handleY;
-    main.handleOf = copy.handleOf;
-    main.valvesEngaged = copy.valvesEngaged;
-    main.simHold = copy.simHold;
-    main.valveKnock = copy.valveKnock;
-    const int damage = damageCode_;
-
-    // The whole record for the next frame; its one-shot events for exactly one frame.
-    *renderCopy_ = main;
+    const Damage damage = damage_;  // what the last finished frame found
+    handOverToFrame(main, *renderCopy_);
     trackTable_ = takeTrackTableSnapshot(main);  // the list itself stays the main thread's
-    main.sandIntoSlip = false;
-    main.valveReleaseRequest = false;
-    main.sandTooShort = false;
     {
         std::lock_guard guard(lock_);
         busy_ = true;  // the frame owns the copy from here, before the thread wakes
@@ -117,11 +101,11 @@ void RenderController::threadMain() {
             drawTextStage(canvas, logic.textStage(copy, means));
             canvas.text(0, copy.clientHeight - 17, creditLine(), black, white);
         });
-        const std::uint8_t damage = logic.finish();
+        const Damage damage = logic.finish();
         bool stop = false;
         {
             std::lock_guard guard(lock_);
-            damageCode_ = damage;
+            damage_ = damage;
             busy_ = false;
             stop = stopRequested_;
         }

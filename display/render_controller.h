@@ -2,28 +2,20 @@
 // Owns the render thread and its private copy of the whole record. The main
 // thread hands the record over in exchange(), only while the thread is
 // parked, and takes back what the frame decided (valve heads, knob
-// positions, the hold, the damage code). Each frame is drawn onto a target
+// positions, the hold, the damage). Each frame is drawn onto a target
 // that shows it once it is finished.
 
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 #include "auto_reset_event.h"
-#include "canvas.h"
+#include "damage.h"
+#include "frame_target.h"
 #include "locomotive_state.h"
 #include "track_list.h"
 
 namespace zt40 {
-
-class FrameTarget {
-public:
-    virtual ~FrameTarget() = default;
-    // Draws one frame onto the back buffer with `draw`, then shows it.
-    virtual void drawFrame(const std::function<void(Canvas&)>& draw) = 0;
-};
 
 class RenderController {
 public:
@@ -35,9 +27,9 @@ public:
     // Copies the main record and starts the thread; false when the copy
     // could not be allocated.
     bool start(LocomotiveState& mainRecord);
-    // One hand-over and a frame request; returns the damage code the last
-    // finished frame reported (0 none).
-    int exchange();
+    // One hand-over and a frame request; returns the damage the last
+    // finished frame found.
+    Damage exchange();
 
 private:
     void threadMain();
@@ -52,7 +44,7 @@ private:
     std::mutex lock_;  // guards busy_ and stopRequested_
     bool busy_ = true;
     bool stopRequested_ = false;
-    std::uint8_t damageCode_ = 0;  // written by the thread at the end of a frame
+    Damage damage_ = Damage::none;  // written by the thread at the end of a frame
     std::thread thread_;
 };
 

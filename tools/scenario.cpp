@@ -12,8 +12,11 @@
 #include <sstream>
 
 #include "numeric.h"
-#include "shell_parts.h"
+#include "cab_driving.h"
+#include "inline_render.h"
+#include "inline_simulation.h"
 #include "simulation_model.h"
+#include "threaded_render.h"
 #include "virtual_platform.h"
 #include "window_logic.h"
 

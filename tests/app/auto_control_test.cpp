@@ -3,7 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "shell_parts.h"
+#include "cab_driving.h"
+#include "inline_render.h"
+#include "inline_simulation.h"
 #include "time_step.h"
 #include "virtual_platform.h"
 #include "window_logic.h"

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <memory>
 
+#include "cab_driving.h"
 #include "cursor_shapes.h"
+#include "frame_stand_in.h"
+#include "inline_simulation.h"
 #include "mouse_commands.h"
 #include "pointer_targets.h"
 #include "virtual_platform.h"

@@ -5,8 +5,11 @@
 #include <fstream>
 
 #include "../config/config_fixtures.h"
+#include "cab_driving.h"
 #include "configuration.h"
 #include "engine_sound.h"
+#include "frame_stand_in.h"
+#include "inline_simulation.h"
 #include "virtual_platform.h"
 
 namespace zt40 {
@@ -37,12 +40,12 @@ public:
 class DamagingRender : public RenderPort {
 public:
     bool start(LocomotiveState&) override { return true; }
-    int exchange(LocomotiveState& s) override {
+    Damage exchange(LocomotiveState& s) override {
         s.simHold = false;
         ++exchanges;
         return damage;
     }
-    int damage = 0;
+    Damage damage = Damage::none;
     int exchanges = 0;
 };
 
@@ -319,7 +322,7 @@ TEST_F(WindowLogicTest, DamageEndsTheRunInTheWorkshop) {
     DamagingRender* damaging = render.get();
     auto window = open(std::move(render));
     platform.run(*window, 100);
-    damaging->damage = 4;
+    damaging->damage = Damage::cylinderCoverBurst;
     platform.run(*window, 2000);
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_EQ(platform.messages[0].caption, "Werkstatt");
@@ -341,7 +344,7 @@ TEST_F(WindowLogicTest, TicksDuringTheWorkshopMessageRaiseNoSecondOne) {
     busy.window = &window;
     window.onCreate();
     window.onSize(1600, 1170);
-    damaging->damage = 5;
+    damaging->damage = Damage::boilerExplosion;
     busy.run(window, 100);
     ASSERT_EQ(busy.messages.size(), 1u);
     EXPECT_EQ(busy.messages[0].text, "Kesselzerknall durch Niedrigwasser.");

@@ -20,8 +20,8 @@ protected:
         copy->wheelAngle = 1.0;
         logic = std::make_unique<FrameLogic>(*copy);
     }
-    // One whole frame; returns its damage code.
-    std::uint8_t frame() {
+    // One whole frame; returns its damage.
+    Damage frame() {
         logic->prepare(*copy);
         logic->cylinderDrawn(*copy);
         logic->textStage(*copy);
@@ -35,7 +35,7 @@ protected:
         ASSERT_FALSE(copy->valvesEngaged);
     }
     // Steam catches the floating heads at speed in full gear.
-    std::uint8_t catchAtSpeed() {
+    Damage catchAtSpeed() {
         copy->steamChest.pressure = 600000.0;
         copy->wheelSpeed = 15.0;
         copy->reverser = -100;
@@ -85,16 +85,16 @@ TEST_F(FrameLogicTest, ValveHeadsEngageWithSteamFloatWithoutAndAreCaught) {
 TEST_F(FrameLogicTest, TheSixthCatchAtSpeedAfterLongFloatingBreaksAValve) {
     for (int catchNumber = 1; catchNumber <= 6; ++catchNumber) {
         floatHeads(100);
-        const std::uint8_t damage = catchAtSpeed();
+        const Damage damage = catchAtSpeed();
         EXPECT_EQ(logic->state().valveBreakCount, catchNumber);
-        EXPECT_EQ(damage, catchNumber == 6 ? 1 : 0) << "catch " << catchNumber;
+        EXPECT_EQ(damage, catchNumber == 6 ? Damage::pistonValveBroken : Damage::none) << "catch " << catchNumber;
     }
     EXPECT_EQ(logic->state().warningState, Warning::valveMayBreak);
 }
 
 TEST_F(FrameLogicTest, AShortFloatOnlyFlutters) {
     floatHeads(20);
-    EXPECT_EQ(catchAtSpeed(), 0);
+    EXPECT_EQ(catchAtSpeed(), Damage::none);
     EXPECT_EQ(logic->state().valveBreakCount, 0);
     EXPECT_EQ(logic->state().warningState, Warning::valveFlutter);
 }
@@ -102,10 +102,10 @@ TEST_F(FrameLogicTest, AShortFloatOnlyFlutters) {
 TEST_F(FrameLogicTest, SandIntoSlipSixTimesBreaksTheRunningGear) {
     for (int i = 1; i <= 6; ++i) {
         copy->sandIntoSlip = true;  // the exchange hands each event to one frame
-        const std::uint8_t damage = frame();
+        const Damage damage = frame();
         copy->sandIntoSlip = false;
         frame();
-        EXPECT_EQ(damage, i == 6 ? 3 : 0);
+        EXPECT_EQ(damage, i == 6 ? Damage::runningGearBySanding : Damage::none);
     }
     EXPECT_EQ(logic->state().sandSlipCount, 6);
 }
@@ -115,13 +115,13 @@ TEST_F(FrameLogicTest, HiddenTextsHideOverspeedCoverAndBoilerDamage) {
     copy->cylinderCoverBurst = true;
     copy->trueWaterDepth = 600.0;
     copy->textHidden = true;
-    EXPECT_EQ(frame(), 0);
+    EXPECT_EQ(frame(), Damage::none);
     copy->textHidden = false;
-    EXPECT_EQ(frame(), 5);  // the last test of the frame wins
+    EXPECT_EQ(frame(), Damage::boilerExplosion);  // the last test of the frame wins
     copy->trueWaterDepth = 300.0;
-    EXPECT_EQ(frame(), 4);
+    EXPECT_EQ(frame(), Damage::cylinderCoverBurst);
     copy->cylinderCoverBurst = false;
-    EXPECT_EQ(frame(), 2);
+    EXPECT_EQ(frame(), Damage::overspeed);
 
     // 1 and 3 come first, whatever the texts.
     copy->wheelSpeed = 0.0;
@@ -131,11 +131,11 @@ TEST_F(FrameLogicTest, HiddenTextsHideOverspeedCoverAndBoilerDamage) {
         frame();
     }
     copy->sandIntoSlip = true;
-    EXPECT_EQ(frame(), 3);
+    EXPECT_EQ(frame(), Damage::runningGearBySanding);
     copy->textHidden = false;
     copy->sandIntoSlip = true;
     copy->cylinderCoverBurst = true;
-    EXPECT_EQ(frame(), 4);  // order 1, 3, 2, 4, 5
+    EXPECT_EQ(frame(), Damage::cylinderCoverBurst);  // order 1, 3, 2, 4, 5
 }
 
 TEST_F(FrameLogicTest, ShakeStopsAboveAbout23MetresPerSecond) {

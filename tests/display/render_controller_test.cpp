@@ -72,10 +72,10 @@ void settle(const CountingTarget& target) {
 
 // One hand-over that the parked thread takes, and its frame; returns the
 // damage code that hand-over brought back.
-int exchangeWhenParked(RenderController& render, CountingTarget& target) {
+Damage exchangeWhenParked(RenderController& render, CountingTarget& target) {
     settle(target);
     const int frames = target.frames;
-    int damage = 0;
+    Damage damage = Damage::none;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (target.frames == frames && std::chrono::steady_clock::now() < deadline) {
         damage = std::max(damage, render.exchange());
@@ -105,10 +105,11 @@ TEST(RenderController, EachSandEventReachesOneFrameAndTheSixthBreaksTheGear) {
     ASSERT_TRUE(render.start(*main));
     for (int i = 1; i <= 6; ++i) {
         main->sandIntoSlip = true;
-        EXPECT_EQ(exchangeWhenParked(render, target), 0);
+        EXPECT_EQ(exchangeWhenParked(render, target), Damage::none);
         EXPECT_FALSE(main->sandIntoSlip);  // handed over and cleared
         // The next hand-over reports what that frame decided.
-        EXPECT_EQ(exchangeWhenParked(render, target), i == 6 ? 3 : 0) << "event " << i;
+        EXPECT_EQ(exchangeWhenParked(render, target), i == 6 ? Damage::runningGearBySanding : Damage::none)
+            << "event " << i;
     }
 }
 

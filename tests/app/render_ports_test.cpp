@@ -1,0 +1,136 @@
+// The headless runner's display and the program's render thread take the
+// record in the same hand-over: the same inputs bring the same decisions
+// back into the main record, tick by tick, up to the workshop.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "cab_driving.h"
+#include "inline_render.h"
+#include "inline_simulation.h"
+#include "render_controller.h"
+#include "virtual_platform.h"
+#include "window_logic.h"
+
+namespace zt40 {
+namespace {
+
+class BlankCanvas final : public Canvas {
+public:
+    void line(PixelPoint, PixelPoint, const Pen&) override {}
+    void polyline(const std::vector<PixelPoint>&, const Pen&) override {}
+    void rectangle(int, int, int, int, const Pen&, const Brush&) override {}
+    void ellipse(int, int, int, int, const Pen&, const Brush&) override {}
+    void roundRect(int, int, int, int, int, int, const Pen&, const Brush&) override {}
+    void polygon(const std::vector<PixelPoint>&, const Pen&, const Brush&) override {}
+    void arc(int, int, int, int, PixelPoint, PixelPoint, const Pen&) override {}
+    void chord(int, int, int, int, PixelPoint, PixelPoint, const Pen&, const Brush&) override {}
+    void text(int, int, std::string_view, Rgb, Rgb) override {}
+};
+
+class StartedFrames final : public FrameTarget {
+public:
+    void drawFrame(const std::function<void(Canvas&)>& draw) override {
+        ++started;
+        BlankCanvas canvas;
+        draw(canvas);
+    }
+    std::atomic<int> started{0};
+};
+
+// The render thread, handed the record only once it is parked, so that it
+// takes every tick's hand-over as the inline display does.
+class ParkedThreadedRender final : public RenderPort {
+public:
+    bool start(LocomotiveState& state) override { return controller_.start(state); }
+    Damage exchange(LocomotiveState& state) override {
+        if (!(state.displayScale > 0.0)) return controller_.exchange();
+        const int before = frames_.started;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        Damage damage = Damage::none;  // a hand-over refused while busy brings back none
+        while (frames_.started == before && std::chrono::steady_clock::now() < deadline) {
+            damage = std::max(damage, controller_.exchange());
+            std::this_thread::yield();
+        }
+        return damage;
+    }
+
+private:
+    StartedFrames frames_;
+    RenderController controller_{frames_};
+};
+
+struct Drive {
+    explicit Drive(std::unique_ptr<RenderPort> render)
+        : window(platform,
+                 ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::make_unique<CabDriving>(sound)},
+                 ShellOptions{{}, 7}) {
+        window.onCreate();
+        window.onSize(1600, 1170);
+        window.onSetFocus();
+    }
+    VirtualPlatform platform;
+    SilentSound sound;
+    MainWindowLogic window;
+};
+
+// What the display decides and hands back, with the state those decisions steer.
+void expectSameDecisions(const LocomotiveState& inlineRun, const LocomotiveState& threadedRun, int tick) {
+    SCOPED_TRACE(::testing::Message() << "tick " << tick);
+    EXPECT_EQ(inlineRun.pistonX, threadedRun.pistonX);
+    EXPECT_EQ(inlineRun.valveHeadRearX, threadedRun.valveHeadRearX);
+    EXPECT_EQ(inlineRun.valveHeadFrontX, threadedRun.valveHeadFrontX);
+    EXPECT_EQ(inlineRun.handleX, threadedRun.handleX);
+    EXPECT_EQ(inlineRun.handleY, threadedRun.handleY);
+    EXPECT_EQ(inlineRun.valvesEngaged, threadedRun.valvesEngaged);
+    EXPECT_EQ(inlineRun.simHold, threadedRun.simHold);
+    EXPECT_EQ(inlineRun.valveKnock, threadedRun.valveKnock);
+    EXPECT_EQ(inlineRun.reverserMoved, threadedRun.reverserMoved);
+    EXPECT_EQ(inlineRun.sandIntoSlip, threadedRun.sandIntoSlip);
+    EXPECT_EQ(inlineRun.simTime, threadedRun.simTime);
+    EXPECT_EQ(inlineRun.trainSpeed, threadedRun.trainSpeed);
+}
+
+TEST(RenderPorts, HeadlessAndThreadedDisplaysDecideAlike) {
+    Drive headless(std::make_unique<InlineRender>());
+    Drive threaded(std::make_unique<ParkedThreadedRender>());
+    // A start on the level, the reverser wound back and forth, repaints that
+    // hold the model, and sand into slipping wheels until the gear breaks.
+    for (Drive* run : {&headless, &threaded}) {
+        LocomotiveState& s = run->window.state();
+        s.trainWeight = 300;
+        s.trackAutomatic = false;
+        s.gradient = 0;
+        s.cylinderWallTemp = 400.0;  // K
+        s.pilotValve = 115;
+    }
+    int sandEvents = 0;
+    for (int tick = 0; tick < 4000 && !headless.window.ended(); ++tick) {
+        for (Drive* run : {&headless, &threaded}) {
+            LocomotiveState& s = run->window.state();
+            if (tick % 300 == 100) s.reverser = tick % 600 == 100 ? -160 : -80;
+            if (tick % 500 == 250) run->window.onPaint();
+            if (tick >= 1000 && tick % 200 == 0) s.sandIntoSlip = true;
+            ASSERT_TRUE(run->platform.runNext(run->window));
+        }
+        if (tick >= 1000 && tick % 200 == 0) ++sandEvents;
+        expectSameDecisions(headless.window.state(), threaded.window.state(), tick);
+        if (::testing::Test::HasFailure()) return;
+    }
+    // Both ended in the workshop, with the same message.
+    EXPECT_GE(sandEvents, 6);
+    EXPECT_TRUE(headless.window.ended());
+    EXPECT_TRUE(threaded.window.ended());
+    ASSERT_FALSE(headless.platform.messages.empty());
+    EXPECT_EQ(headless.platform.messages.back().caption, "Werkstatt");
+    ASSERT_EQ(headless.platform.messages.size(), threaded.platform.messages.size());
+    EXPECT_EQ(headless.platform.messages.back().text, threaded.platform.messages.back().text);
+}
+
+}  // namespace
+}  // namespace zt40
