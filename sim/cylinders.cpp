@@ -149,11 +149,16 @@ ValveEvents computeValveEvents(const SimulationBlock& block) {
 
 void placeCrank(CylinderSide& side, double crankAngle) {
     side.crankAngle = wrapOnce(crankAngle);
-    side.rodAngle = std::fabs(std::asin(std::sin(side.crankAngle) * 330.0 / 3250.0));
-    side.leverArm = std::fabs(std::sin(pi - side.crankAngle - side.rodAngle)) * 330.0;
-    const double rodCosine = std::cos(side.rodAngle);
+    // One sine and cosine of the crank; the rod's angle follows from the
+    // ratio of crank radius to rod length, and sin(π - crank - rod) is the
+    // sine of the sum.
+    const double crankSine = std::sin(side.crankAngle);
+    const double crankCosine = std::cos(side.crankAngle);
+    side.rodSine = std::fabs(crankSine * 330.0 / 3250.0);
+    const double rodCosine = std::sqrt(1.0 - side.rodSine * side.rodSine);
+    side.leverArm = std::fabs(crankSine * rodCosine + crankCosine * side.rodSine) * 330.0;  // mm
     side.rimLeverage = rodCosine * side.leverArm / 700.0;
-    side.pistonTravel = (1.0 - rodCosine) * rodLength + (1.0 - std::cos(side.crankAngle)) * crankRadius;
+    side.pistonTravel = (1.0 - rodCosine) * rodLength + (1.0 - crankCosine) * crankRadius;
     side.spaceB->volume = side.pistonTravel * pistonAreaB + clearanceVolume - side.spaceB->waterMass / 1000.0;
     side.spaceA->volume =
         (stroke - side.pistonTravel) * pistonAreaA + clearanceVolume - side.spaceA->waterMass / 1000.0;

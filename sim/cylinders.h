@@ -36,7 +36,7 @@ struct CylinderSide {
     CylinderSpace* spaceA;     // shrinks as the piston travels
     CylinderSpace* spaceB;     // grows as the piston travels
     double crankAngle;         // rad, [0, 2π)
-    double rodAngle;           // rad
+    double rodSine;            // of the rod's angle to the line of stroke
     double leverArm;           // mm
     double rimLeverage;        // force at the rim per piston force, before friction
     double pistonTravel;       // m
