@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "simulation_model.h"
 #include "time_step.h"
 
 namespace zt40 {

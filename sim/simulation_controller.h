@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "auto_reset_event.h"
+#include "exchange_runner.h"
 #include "locomotive_state.h"
-#include "simulation_model.h"
 #include "state_flow.h"
 
 namespace zt40 {

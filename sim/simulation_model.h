@@ -7,21 +7,13 @@
 
 #include "boiler.h"
 #include "cylinders.h"
+#include "exchange_runner.h"
 #include "gas_space.h"
 #include "indicator.h"
 #include "locomotive_state.h"
 #include "running_gear.h"
 
 namespace zt40 {
-
-// What the simulation thread runs: a preparation at thread start, then one
-// batch of sub-steps per exchange.
-class ExchangeRunner {
-public:
-    virtual ~ExchangeRunner() = default;
-    virtual void start(SimulationBlock& block) = 0;
-    virtual void runExchange(SimulationBlock& block) = 0;
-};
 
 class SimulationModel final : public ExchangeRunner {
 public:

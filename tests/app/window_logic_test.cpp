@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "../config/config_fixtures.h"
 #include "cab_driving.h"
+#include "config_fixtures.h"
 #include "configuration.h"
 #include "engine_sound.h"
 #include "frame_stand_in.h"

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "simulation_model.h"
 #include "time_step.h"
 
 namespace zt40 {
