@@ -52,15 +52,30 @@ constexpr auto barThresholds = [] {
     return thresholds;
 }();
 
-// Row for a gauge pressure; below the atmosphere the first row serves. The
-// product guesses the bar, the thresholds correct a guess one bar off, so
-// the row is the one the whole bar of the quotient gives.
-const SaturationRow& saturationRowFor(double gaugePressure) {
+// Bar of the row for a gauge pressure; below the atmosphere the first row
+// serves. The product guesses the bar, the thresholds correct a guess one
+// bar off, so the row is the one the whole bar of the quotient gives.
+int saturationBar(double gaugePressure) {
     constexpr double perPascal = 1.0 / atmosphere;  // bar/Pa
     int bar = std::clamp(truncateTo<int>(gaugePressure * perPascal), 0, lastSaturationRow);
     if (gaugePressure < barThresholds[bar]) --bar;
-    else if (gaugePressure >= barThresholds[bar + 1]) ++bar;
-    return saturationRows[bar];
+    else if (bar < lastSaturationRow && gaugePressure >= barThresholds[bar + 1]) ++bar;
+    return bar;
+}
+
+// The same bar when `guess` is likely right, as for a pressure that has
+// just moved a little: two comparisons confirm it without waiting for the
+// product and its conversion.
+int saturationBarNear(double gaugePressure, int guess) {
+    if (barThresholds[guess] <= gaugePressure && gaugePressure < barThresholds[guess + 1]) return guess;
+    return saturationBar(gaugePressure);
+}
+
+// Saturation temperature (K) at a gauge pressure (Pa) whose row is `bar`.
+double temperatureOnLine(double gaugePressure, int bar) {
+    if (gaugePressure < 0.0) return 372.64 + 0.0003658 * gaugePressure;
+    const SaturationRow& row = saturationRows[bar];
+    return row.slope * gaugePressure + row.intercept;
 }
 
 // The flow function r^(2/kappa) - r^((kappa+1)/kappa) = r^(20/13) - r^(23/13)
@@ -190,16 +205,18 @@ void normalise(GasSpace& space) {
 }
 
 double saturationTemperature(double gaugePressure) {
-    if (gaugePressure < 0.0) return 372.64 + 0.0003658 * gaugePressure;
-    const SaturationRow& row = saturationRowFor(gaugePressure);
-    return row.slope * gaugePressure + row.intercept;
+    return temperatureOnLine(gaugePressure, saturationBar(gaugePressure));
 }
 
 void saturate(GasSpace& space) {
-    space.temperature = saturationTemperature(space.pressure);
+    // The three pressures on the way lie close together, so each row found
+    // is the guess for the next.
+    const int startBar = saturationBar(space.pressure);
+    space.temperature = temperatureOnLine(space.pressure, startBar);
     normalise(space);
     // Solve p V = M R (a + b p) for p on this bar's piece of the line.
-    const SaturationRow& row = saturationRowFor(space.pressure);
+    const int bar = saturationBarNear(space.pressure, startBar);
+    const SaturationRow& row = saturationRows[bar];
     const double massR = space.steamMass * gasConstant;
     const double denominator = space.volume - row.slope * massR;  // m³
     // Hundreds of bar: the line has no solution there; the pressure stays
@@ -207,7 +224,7 @@ void saturate(GasSpace& space) {
     if (denominator > 0.0) {
         space.pressure = (row.intercept * massR - space.volume * atmosphere) / denominator;
     }
-    space.temperature = saturationTemperature(space.pressure);
+    space.temperature = temperatureOnLine(space.pressure, saturationBarNear(space.pressure, bar));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace zt40 {
 namespace {
@@ -38,6 +39,8 @@ TEST(SaturationLine, FixedPointsAndContinuityAtEveryBar) {
             << "at " << bar << " bar";
         EXPECT_LT(saturationTemperature(p - 50000.0), saturationTemperature(p)) << "rising at " << bar;
     }
+    // Beyond the table the last piece goes on, to an unbounded pressure too.
+    EXPECT_EQ(saturationTemperature(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
 }
 
 TEST(Saturate, PutsTheSpaceOnTheLineKeepingMassAndVolume) {
