@@ -234,7 +234,9 @@ void Boiler::updateWaterLevel(SimulationBlock& block, double dt) {
         block.waterSloshing = true;
         pendingAmplitude_ = 0.0;
     }
-    block.gaugeGlassLevel = std::sin(sloshPhase_) * sloshAmplitude_ + levelFilter_;
+    // A still glass needs no sine: the wave adds a zero to the filtered level.
+    const double wave = sloshAmplitude_ == 0.0 ? 0.0 : std::sin(sloshPhase_) * sloshAmplitude_;  // mm
+    block.gaugeGlassLevel = wave + levelFilter_;
     if (sloshAmplitude_ <= 0.0) {
         sloshAmplitude_ = 0.0;
         block.waterSloshing = false;
