@@ -30,7 +30,7 @@ double superheaterBaseVolume(double superheaterPower) {
 // Area (m²) of the regulator: main valve, else pilot valve, else shut.
 double regulatorArea(const SimulationBlock& block) {
     if (block.regulator >= 1) {
-        const double diameter = (block.regulator + 15) / 1000.0;  // m
+        const double diameter = (block.regulator + 15) * 0.001;  // m
         return std::numbers::pi / 4.0 * diameter * diameter;
     }
     if (block.pilotValve >= 1) return (block.pilotValve - 1) * 0.000028571;
@@ -49,7 +49,7 @@ void evaporate(GasSpace& boiler, double mass) { moveWater(boiler, std::min(mass,
 
 double boilerSteamVolume(double waterMass) {
     // An overfilled boiler keeps its steam pocket; a dry one is all steam.
-    const double volume = boilerVolume - waterMass / 1000.0 - tubesVolume;  // m³
+    const double volume = boilerVolume - waterMass * 0.001 - tubesVolume;  // m³
     return std::clamp(volume, steamPocketVolume, boilerVolume - tubesVolume);
 }
 
@@ -77,7 +77,7 @@ void Boiler::saturateAtStart(SimulationBlock& block) {
 void Boiler::feedInjector(SimulationBlock& block, double dt) {
     GasSpace& boiler = block.boilerSteam;
     if (block.tankWater <= 1.0 || boiler.volume <= steamPocketVolume || block.injectorRate == 0) return;
-    const double feed = block.injectorRate * dt / 60.0;  // kg
+    const double feed = block.injectorRate * dt * (1.0 / 60.0);  // kg
     block.tankWater -= feed;
     // Cold feed water cools the boiler, and the cooling condenses steam.
     const double before = boiler.temperature;  // K
@@ -100,7 +100,7 @@ void Boiler::updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheat
         massFromPressure(superheater);
         previousBaseVolume = base;
     }
-    superheater.volume = base - superheater.waterMass / 1000.0;
+    superheater.volume = base - superheater.waterMass * 0.001;
 }
 
 void Boiler::updateBoilerVolume(SimulationBlock& block) {
@@ -264,7 +264,7 @@ void Boiler::updateSuperheaterTemperature(SimulationBlock& block, GasSpace& supe
     const double heating = g * (0.1 * draught_ + 0.5) * block.superheaterPower;  // W
     superheater.temperature =
         (heating * dt + mass * 1860.0 * (tsh * mass + block.boilerSteam.temperature * inflow) / (inflow + mass)) /
-        1860.0 / mass;
+        (1860.0 * mass);
 
     // Water in the superheater is dried off and holds the steam at saturation.
     const double saturation = saturationTemperature(superheater.pressure);  // K

@@ -154,14 +154,14 @@ void placeCrank(CylinderSide& side, double crankAngle) {
     // sine of the sum.
     const double crankSine = std::sin(side.crankAngle);
     const double crankCosine = std::cos(side.crankAngle);
-    side.rodSine = std::fabs(crankSine * 330.0 / 3250.0);
+    side.rodSine = std::fabs(crankSine * (330.0 / 3250.0));
     const double rodCosine = std::sqrt(1.0 - side.rodSine * side.rodSine);
     side.leverArm = std::fabs(crankSine * rodCosine + crankCosine * side.rodSine) * 330.0;  // mm
-    side.rimLeverage = rodCosine * side.leverArm / 700.0;
+    side.rimLeverage = rodCosine * side.leverArm * (1.0 / 700.0);
     side.pistonTravel = (1.0 - rodCosine) * rodLength + (1.0 - crankCosine) * crankRadius;
-    side.spaceB->volume = side.pistonTravel * pistonAreaB + clearanceVolume - side.spaceB->waterMass / 1000.0;
+    side.spaceB->volume = side.pistonTravel * pistonAreaB + clearanceVolume - side.spaceB->waterMass * 0.001;
     side.spaceA->volume =
-        (stroke - side.pistonTravel) * pistonAreaA + clearanceVolume - side.spaceA->waterMass / 1000.0;
+        (stroke - side.pistonTravel) * pistonAreaA + clearanceVolume - side.spaceA->waterMass * 0.001;
 }
 
 void buildSide(CylinderSide& side, double crankAngle, double wallTemperature) {
@@ -178,7 +178,7 @@ double runSide(CylinderSide& side, const SimulationBlock& block, const ValveEven
                CylinderSurroundings& around) {
     const int r = block.reverser;
     side.effectivePortArea = block.portArea;
-    side.cutOffAngle = std::abs(r) * pi / 200.0 + events.lead;
+    side.cutOffAngle = std::abs(r) * (pi / 200.0) + events.lead;
 
     // Steam force on the piston from the valve events of this crank position.
     double pistonForce = 0.0;  // N
@@ -251,7 +251,7 @@ void coolCylinderWall(SimulationBlock& block, double dt) {
     const double wall = block.cylinderWallTemp;  // K
     const double ambient = block.ambientTemp;    // K
     const double g = wall > ambient ? (wall - ambient) / wall : -1e-99;
-    const double cooled = (wall * 3760000.0 - (wall - ambient) * h * 10.0 * dt - g * dt * 1000000.0) / 470.0 / 8000.0;
+    const double cooled = (wall * 3760000.0 - (wall - ambient) * h * 10.0 * dt - g * dt * 1000000.0) * (1.0 / (470.0 * 8000.0));
     block.cylinderWallTemp = std::max(cooled, ambient);
 }
 

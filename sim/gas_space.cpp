@@ -147,7 +147,7 @@ double steamLitres(const FlowSides& sides, double mass) {
 
 // Steam mass (kg) left of `litres` after `water` litres were taken by water.
 double steamMassOf(const FlowSides& sides, double litres, double water) {
-    return sides.upstreamPressure * (litres - water) / 1000.0 / gasConstant / sides.upstream->temperature;
+    return sides.upstreamPressure * (litres - water) * 0.001 / (gasConstant * sides.upstream->temperature);
 }
 
 // Moves `water` kg from upstream to downstream.
@@ -188,11 +188,11 @@ double pressureOf(const GasSpace& space, double steamMass) {
 }
 
 double atmosphericMass(const GasSpace& space) {
-    return space.volume * atmosphere / gasConstant / space.temperature;
+    return space.volume * atmosphere / (gasConstant * space.temperature);
 }
 
 void massFromPressure(GasSpace& space) {
-    space.steamMass = (space.pressure + atmosphere) * space.volume / gasConstant / space.temperature;
+    space.steamMass = (space.pressure + atmosphere) * space.volume / (gasConstant * space.temperature);
 }
 
 void normalise(GasSpace& space) {
@@ -341,9 +341,9 @@ void exchangeAtLowPressure(GasSpace& space, double& wall, double dt, bool compre
     if (compressorMode) {
         space.temperature = wall;
     } else if (space.steamMass > 0.0) {
-        const double heat = space.volume * 58000.0 * (wall - space.temperature) / 1000.0 * dt;  // J
-        space.temperature = (space.steamMass * specificHeat * space.temperature + heat) / specificHeat / space.steamMass;
-        wall = (wall * wallHeatCapacity - heat) / 470.0 / 8000.0;
+        const double heat = space.volume * 58.0 * (wall - space.temperature) * dt;  // J
+        space.temperature = (space.steamMass * specificHeat * space.temperature + heat) / (specificHeat * space.steamMass);
+        wall = (wall * wallHeatCapacity - heat) * (1.0 / wallHeatCapacity);
     }
     const double boiling = saturationTemperature(space.pressure - atmosphere);  // K
     if (space.waterMass > 0.0001 && wall > boiling) {
@@ -376,7 +376,7 @@ void wallHeatExchange(GasSpace& space, double& wall, double dt, bool resetSpaces
     const double heat = alpha * std::fabs(wall - space.temperature) * dt;  // J
     const bool wallColder = wall < space.temperature;
     const double steamChange = heat / (specificHeat * space.steamMass);  // K
-    const double wallChange = heat / wallHeatCapacity;                   // K
+    const double wallChange = heat * (1.0 / wallHeatCapacity);           // K
     space.temperature += wallColder ? -steamChange : steamChange;
     wall += wallColder ? wallChange : -wallChange;
 
@@ -406,7 +406,7 @@ void wallHeatExchange(GasSpace& space, double& wall, double dt, bool resetSpaces
 
 void polytropicStep(CylinderSpace& space) {
     space.pressure = space.pressure * std::pow(space.previousVolume / space.volume, 1.3);
-    space.temperature = (space.pressure + atmosphere) * space.volume / space.steamMass / gasConstant;
+    space.temperature = (space.pressure + atmosphere) * space.volume / (space.steamMass * gasConstant);
 }
 
 void coolTowardsSaturation(GasSpace& space, double drop) {

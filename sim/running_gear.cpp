@@ -147,8 +147,8 @@ void RunningGear::brake(SimulationBlock& block, double dt) {
 }
 
 bool RunningGear::turnWheels(SimulationBlock& block, double dt, double& stepDegrees) const {
-    block.carryingWheelAngle = wrapOnce(block.carryingWheelAngle - block.trainSpeed * dt / carryingWheelRadius);
-    const double change = -block.wheelSpeed * dt / drivingWheelRadius;  // rad
+    block.carryingWheelAngle = wrapOnce(block.carryingWheelAngle - block.trainSpeed * dt * (1.0 / carryingWheelRadius));
+    const double change = -block.wheelSpeed * dt * (1.0 / drivingWheelRadius);  // rad
     stepDegrees = std::fabs(change * 57.29577951);
     const double turned = block.wheelAngle + change;
     block.wheelAngle = wrapOnce(turned);

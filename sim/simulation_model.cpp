@@ -98,7 +98,7 @@ void SimulationModel::subStep(SimulationBlock& block, double dt) {
     // Engine side: steam chest, both cylinders with the indicator, exhaust.
     feedSteamChest(block, superheater_, atmosphere_, drainCockArea_, events_.compressorMode, dt);
     tractiveForce_ = runCylinders(block, dt);
-    block.wheelPower = std::fabs(block.trainSpeed) * tractiveForce_ / 1000.0;  // kW
+    block.wheelPower = std::fabs(block.trainSpeed) * tractiveForce_ * 0.001;  // kW
     exhaustAndCool(block, superheater_, atmosphere_, side2_, events_.compressorMode, dt);
 
     // Rail side: the train's answer to the force, then the wheels turn.
@@ -144,7 +144,7 @@ void SimulationModel::injectCylinderWater(SimulationBlock& block, double dt) {
 
 void SimulationModel::updateChestVolumes(SimulationBlock& block) {
     for (GasSpace* space : {&block.steamChest, &block.exhaustSpace}) {
-        space->volume = cylinder::chestVolume - space->waterMass / 1000.0;
+        space->volume = cylinder::chestVolume - space->waterMass * 0.001;
     }
 }
 
