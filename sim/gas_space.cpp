@@ -205,6 +205,7 @@ void normalise(GasSpace& space) {
 }
 
 double saturationTemperature(double gaugePressure) {
+    if (gaugePressure < 0.0) return temperatureOnLine(gaugePressure, 0);  // below the table, no row
     return temperatureOnLine(gaugePressure, saturationBar(gaugePressure));
 }
 
@@ -358,9 +359,6 @@ void exchangeAtLowPressure(GasSpace& space, double& wall, double dt, bool compre
 }  // namespace
 
 void wallHeatExchange(GasSpace& space, double& wall, double dt, bool resetSpaces, bool compressorMode) {
-    const double saturation = saturationTemperature(space.pressure);  // K
-    const double alpha = 2.0 * space.volume * 58000.0;                // W/K
-
     // A requested reset puts near-empty spaces at the wall temperature.
     if (resetSpaces && space.pressure < 10000.0) {
         space.temperature = wall;
@@ -373,6 +371,8 @@ void wallHeatExchange(GasSpace& space, double& wall, double dt, bool resetSpaces
     }
 
     // Heat flows from the hotter to the colder side.
+    const double saturation = saturationTemperature(space.pressure);  // K
+    const double alpha = 2.0 * space.volume * 58000.0;                // W/K
     const double heat = alpha * std::fabs(wall - space.temperature) * dt;  // J
     const bool wallColder = wall < space.temperature;
     const double steamChange = heat / (specificHeat * space.steamMass);  // K
