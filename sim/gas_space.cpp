@@ -83,8 +83,8 @@ double temperatureOnLine(double gaugePressure, int bar) {
 // x = 1 - r (exact there) and g a minimax polynomial of degree 16: within
 // 3 ulp of the exact fractions, closer than two powers near r = 1, where
 // both terms cancel. The higher terms are summed in pairs, fours and eights
-// so that their chains of multiplications run side by side; the two leading
-// terms, which carry the value, are added last.
+// so that their chains of multiplications run side by side with the two
+// leading terms, which carry the value and are added last.
 double flowFunction(double ratio) {
     constexpr double c[] = {
         0.23076923076923078,  // 3/13, the slope at r = 1
@@ -100,7 +100,7 @@ double flowFunction(double ratio) {
     const double fours[] = {pairs[0] + pairs[1] * x2, pairs[2] + pairs[3] * x2, pairs[4] + pairs[5] * x2,
                             pairs[6] + pairs[7] * x2};
     const double higher = (fours[0] + fours[1] * x4) + (fours[2] + fours[3] * x4) * x8;  // terms from x^2 on, over x^2
-    return x * ((higher * x + c[1]) * x + c[0]);
+    return x * (c[0] + c[1] * x) + higher * (x2 * x);
 }
 
 // Nozzle law for steam (kappa 1.3): mass through `area` m² in `dt` s from
@@ -166,7 +166,9 @@ double moveSteam(const FlowSides& sides, double mass, bool& upstreamSettled) {
     sides.upstream->steamMass -= mass;
     sides.downstream->steamMass += mass;
     upstreamSettled = settles(*sides.upstream);
-    normalise(*sides.upstream);
+    // Temperature and volume are still those the factor was taken from.
+    if (upstreamSettled) sides.upstream->pressure = sides.upstream->steamMass * sides.upstreamFactor - atmosphere;
+    else normalise(*sides.upstream);
     return sides.forward ? mass : -mass;
 }
 
