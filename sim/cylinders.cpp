@@ -148,12 +148,14 @@ ValveEvents computeValveEvents(const SimulationBlock& block) {
 }
 
 void placeCrank(CylinderSide& side, double crankAngle) {
+    const double wrapped = wrapOnce(crankAngle);  // rad
+    placeCrank(side, wrapped, std::sin(wrapped), std::cos(wrapped));
+}
+
+void placeCrank(CylinderSide& side, double crankAngle, double crankSine, double crankCosine) {
     side.crankAngle = wrapOnce(crankAngle);
-    // One sine and cosine of the crank; the rod's angle follows from the
-    // ratio of crank radius to rod length, and sin(π - crank - rod) is the
-    // sine of the sum.
-    const double crankSine = std::sin(side.crankAngle);
-    const double crankCosine = std::cos(side.crankAngle);
+    // The rod's angle follows from the ratio of crank radius to rod length,
+    // and sin(π - crank - rod) is the sine of the sum.
     side.rodSine = std::fabs(crankSine * (330.0 / 3250.0));
     const double rodCosine = std::sqrt(1.0 - side.rodSine * side.rodSine);
     side.leverArm = std::fabs(crankSine * rodCosine + crankCosine * side.rodSine) * 330.0;  // mm

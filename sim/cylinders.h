@@ -61,6 +61,8 @@ void buildSide(CylinderSide& side, double crankAngle, double wallTemperature);
 
 // Crank geometry and working-space volumes at `crankAngle`.
 void placeCrank(CylinderSide& side, double crankAngle);
+// The same with the crank angle's sine and cosine already known.
+void placeCrank(CylinderSide& side, double crankAngle, double crankSine, double crankCosine);
 
 // One sub-step of the side's steam process; sets and returns `force`.
 double runSide(CylinderSide& side, const SimulationBlock& block, const ValveEvents& events,

@@ -152,8 +152,11 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
     CylinderSurroundings around{block.steamChest, block.exhaustSpace,      atmosphere_, block.cylinderWallTemp,
                                 dt,               block.resetSpaces, events_.compressorMode};
 
-    // Side 1, a quarter turn ahead of side 2, then its drains and relief valves.
-    placeCrank(side1_, block.wheelAngle + std::numbers::pi / 2.0);
+    // Side 1, a quarter turn ahead of side 2, then its drains and relief
+    // valves; one sine and cosine of the wheel serve both cranks.
+    const double wheelSine = std::sin(block.wheelAngle);
+    const double wheelCosine = std::cos(block.wheelAngle);
+    placeCrank(side1_, block.wheelAngle + std::numbers::pi / 2.0, wheelCosine, -wheelSine);
     const double force1 = runSide(side1_, block, events_, around);  // N
     ventSide1(block, atmosphere_, drainCockArea_, dt);
     if (!block.indicatorSide) {
@@ -162,7 +165,7 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
     }
 
     // Side 2; the two forces make the tractive force.
-    placeCrank(side2_, block.wheelAngle);
+    placeCrank(side2_, block.wheelAngle, wheelSine, wheelCosine);
     const double force = force1 + runSide(side2_, block, events_, around);  // N
     ventSide2(block, side2_, atmosphere_, drainCockArea_, dt);
     if (block.indicatorSide) indicator_.sample(block, side2_, force, events_.compressorMode);
