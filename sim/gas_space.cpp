@@ -78,39 +78,40 @@ double temperatureOnLine(double gaugePressure, int bar) {
     return row.slope * gaugePressure + row.intercept;
 }
 
-// The flow function r^(2/kappa) - r^((kappa+1)/kappa) = r^(20/13) - r^(23/13)
-// for kappa 1.3 on the unchoked range 0.547 <= r <= 1, as x g(x) with
-// x = 1 - r (exact there) and g a minimax polynomial of degree 16: within
-// 3 ulp of the exact fractions, closer than two powers near r = 1, where
-// both terms cancel. The higher terms are summed in pairs, fours and eights
-// so that their chains of multiplications run side by side with the two
-// leading terms, which carry the value and are added last.
-double flowFunction(double ratio) {
+// The nozzle law takes the flow function r^(2/kappa) - r^((kappa+1)/kappa)
+// = r^(20/13) - r^(23/13) (kappa 1.3) under a square root. On the unchoked
+// range 0.547 <= r <= 1 that root is sqrt(x) h(x) with x = 1 - r (exact
+// there) and h a near-minimax polynomial of degree 17: h within 2 ulp, the
+// product within 3 ulp of the exact fractions' root, also near r = 1 where
+// two powers would cancel. The root of x runs beside the polynomial, whose
+// higher terms are summed in pairs, fours and eights so that their chains
+// run side by side with the two leading terms, added last.
+double flowRootOverRootOfX(double x) {
     constexpr double c[] = {
-        0.23076923076923078,  // 3/13, the slope at r = 1
-        -0.26627218934911473,  0.011379153391478108, 0.007177619790367258,  0.004276947487739142,
-        0.002743794493482362,  0.0018771992555842842, 0.001338595268967217, 0.001091970926300868,
-        0.000245044862260093,  0.003069957791495543,  -0.00789671003032504, 0.021349771380184995,
-        -0.03695402280802043,  0.04543405999590272,   -0.03345801124478484, 0.012267605699296528,
+        0.4803844614152614,    // sqrt(3/13), the root's factor at r = 1
+        -0.27714488158573075,  -0.06810184055987356,  -0.031818819888045184, -0.01873266033579118,
+        -0.012462328393242765, -0.008944212795827846, -0.006792053132222817, -0.0050486747045080365,
+        -0.006223355793254197, 0.006933697493254333,  -0.04581477143255139,  0.12837266497021457,
+        -0.2980880235492606,   0.4792325571050742,    -0.5372482268291799,   0.3672811472907985,
+        -0.12279366548072086,
     };  // c[k] multiplies x^k
-    const double x = 1.0 - ratio;
     const double x2 = x * x, x4 = x2 * x2, x8 = x4 * x4;
     const double pairs[] = {c[2] + c[3] * x,   c[4] + c[5] * x,   c[6] + c[7] * x,   c[8] + c[9] * x,
-                            c[10] + c[11] * x, c[12] + c[13] * x, c[14] + c[15] * x, c[16]};
+                            c[10] + c[11] * x, c[12] + c[13] * x, c[14] + c[15] * x, c[16] + c[17] * x};
     const double fours[] = {pairs[0] + pairs[1] * x2, pairs[2] + pairs[3] * x2, pairs[4] + pairs[5] * x2,
                             pairs[6] + pairs[7] * x2};
     const double higher = (fours[0] + fours[1] * x4) + (fours[2] + fours[3] * x4) * x8;  // terms from x^2 on, over x^2
-    return x * (c[0] + c[1] * x) + higher * (x2 * x);
+    return (c[0] + c[1] * x) + higher * x2;
 }
 
 // Nozzle law for steam (kappa 1.3): mass through `area` m² in `dt` s from
 // absolute pressure `upstream` to `downstream`, kg.
 double nozzleMass(double upstream, double downstream, double area, double dt) {
-    const double ratio = downstream / upstream;
-    double psi = 0.05137336;  // choked below the critical ratio
-    if (!(ratio < 0.547)) psi = flowFunction(ratio);
     constexpr double coefficient = 2.0 / 0.61 * 4.3333333;  // 2 kappa/(kappa-1), over the steam's 0.61
-    return dt * area * std::sqrt(coefficient * upstream * psi);
+    const double ratio = downstream / upstream;
+    if (ratio < 0.547) return dt * area * std::sqrt(coefficient * upstream * 0.05137336);  // choked
+    const double x = 1.0 - ratio;
+    return dt * area * std::sqrt(coefficient * upstream) * (std::sqrt(x) * flowRootOverRootOfX(x));
 }
 
 // Which side pushes: the higher absolute pressure is upstream.

@@ -152,7 +152,7 @@ std::uint64_t digestOfVariedRun() {
 // The digest of this build. When a change is meant to move results, check
 // that both example runs stay within the model's rounding envelope (see the
 // model benchmark) and pin the new digest here.
-constexpr std::uint64_t pinnedDigest = 0x1ec819187b89070cULL;
+constexpr std::uint64_t pinnedDigest = 0x2deca082d676a9ccULL;
 
 TEST(Determinism, ALongVariedRunEndsInThePinnedDigest) {
     const std::uint64_t digest = digestOfVariedRun();

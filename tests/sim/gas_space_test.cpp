@@ -102,6 +102,20 @@ TEST(Flow, ChokedIntoOpenAirMovesTheNozzleAmount) {
     EXPECT_LT(chest.pressure, 1000000.0);  // the loser is normalised
 }
 
+TEST(Flow, UnchokedMovesTheNozzleAmountAcrossTheRange) {
+    // r^(20/13) - r^(23/13) as r^(20/13) (1 - r^(3/13)), which keeps its
+    // digits where the two powers nearly cancel.
+    const auto flowFunction = [](double r) { return std::pow(r, 20.0 / 13.0) * -std::expm1(3.0 / 13.0 * std::log(r)); };
+    const double upstream = 1100000.0;  // Pa absolute
+    const double dt = 0.0001, area = 1e-6;
+    for (double ratio : {0.55, 0.7, 0.9, 0.99, 0.9999}) {
+        GasSpace chest = space(upstream - steam::atmosphere, 470.0, 0.1);
+        GasSpace cylinder = space(ratio * upstream - steam::atmosphere, 430.0, 0.05);
+        const double expected = dt * area * std::sqrt(2.0 * upstream / 0.61 * 4.3333333 * flowFunction(ratio));
+        EXPECT_NEAR(flow(chest, cylinder, area, dt, false), expected, 1e-11 * expected) << "at " << ratio;
+    }
+}
+
 TEST(Flow, StopsAtEqualPressuresInBothDirections) {
     for (bool forward : {true, false}) {
         GasSpace high = space(1200000.0, 480.0, 0.1);
