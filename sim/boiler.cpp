@@ -59,7 +59,7 @@ void Boiler::start(SimulationBlock& block, GasSpace& superheater, double& previo
     boiler.volume = boilerSteamVolume(boiler.waterMass);
     boiler.temperature = saturationTemperature(boiler.pressure);
     massFromPressure(boiler);
-    saturate(boiler);
+    saturate(boiler, saturationRow_);
 
     superheater = GasSpace{};
     superheater.temperature = 900.0;
@@ -69,7 +69,7 @@ void Boiler::start(SimulationBlock& block, GasSpace& superheater, double& previo
 }
 
 void Boiler::saturateAtStart(SimulationBlock& block) {
-    saturate(block.boilerSteam);
+    saturate(block.boilerSteam, saturationRow_);
     temperatureAtStart_ = block.boilerSteam.temperature;
     pressureAtStart_ = block.boilerSteam.pressure;
 }
@@ -90,7 +90,7 @@ void Boiler::feedInjector(SimulationBlock& block, double dt) {
                              latentHeat(before) * 0.3;
     boiler.steamMass -= condensed;
     boiler.waterMass += condensed;
-    saturate(boiler);
+    saturate(boiler, saturationRow_);
 }
 
 void Boiler::updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheater, double& previousBaseVolume) {
@@ -150,7 +150,7 @@ void Boiler::fireAndEvaporate(SimulationBlock& block, double dt) {
     evaporated_ = heat * dt / latentHeat(boiler.temperature);  // kg
     evaporated_ = std::min(evaporated_, std::max(boiler.waterMass, 0.0));
     moveWater(boiler, evaporated_);
-    saturate(boiler);
+    saturate(boiler, saturationRow_);
 }
 
 void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& atmosphere, double dt) {
@@ -182,7 +182,7 @@ void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& at
     const double surplus = 0.95 * block.boilerSteamDraw + evaporated_ - boilerLimit * dt;  // kg
     if (surplus > 0.0) moveWater(boiler, -surplus * (surplus / dt) * 0.5);
     block.boilerSteamDraw /= dt;  // kg/s
-    saturate(boiler);
+    saturate(boiler, saturationRow_);
 
     // The boiler body gives off heat as the pressure falls and takes it up
     // as it rises.
@@ -190,7 +190,7 @@ void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& at
                             boiler.pressure / latentHeat(boiler.temperature);  // kg
     const GasSpace beforeRelease = boiler;
     evaporate(boiler, released);
-    saturate(boiler);
+    saturate(boiler, saturationRow_);
     settleNoFurtherThanStart(boiler, beforeRelease);
 }
 

@@ -45,6 +45,7 @@ private:
     double pressureAtStart_ = 0.0;      // Pa over atmosphere, with it
     double evaporated_ = 0.0;           // kg in this sub-step
     double regulatorInflow_ = 0.0;      // kg into the superheater in this sub-step
+    int saturationRow_ = 0;             // piece of the saturation line the steam last ended on
 };
 
 // Steam volume (m³) of the boiler holding `waterMass` kg of water.

@@ -213,9 +213,14 @@ double saturationTemperature(double gaugePressure) {
 }
 
 void saturate(GasSpace& space) {
+    int lineRow = saturationBar(space.pressure);
+    saturate(space, lineRow);
+}
+
+void saturate(GasSpace& space, int& lineRow) {
     // The three pressures on the way lie close together, so each row found
     // is the guess for the next.
-    const int startBar = saturationBar(space.pressure);
+    const int startBar = saturationBarNear(space.pressure, lineRow);
     space.temperature = temperatureOnLine(space.pressure, startBar);
     normalise(space);
     // Solve p V = M R (a + b p) for p on this bar's piece of the line.
@@ -228,7 +233,8 @@ void saturate(GasSpace& space) {
     if (denominator > 0.0) {
         space.pressure = (row.intercept * massR - space.volume * atmosphere) / denominator;
     }
-    space.temperature = temperatureOnLine(space.pressure, saturationBarNear(space.pressure, bar));
+    lineRow = saturationBarNear(space.pressure, bar);
+    space.temperature = temperatureOnLine(space.pressure, lineRow);
 }
 
 namespace {

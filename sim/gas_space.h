@@ -51,6 +51,9 @@ void normalise(GasSpace& space);
 double saturationTemperature(double gaugePressure);
 // Puts the space on the saturation line; mass and volume stay, the pressure follows.
 void saturate(GasSpace& space);
+// The same for a space saturated again and again: `lineRow` names the piece
+// of the line it last ended on, a guess that spares a look-up, and follows.
+void saturate(GasSpace& space, int& lineRow);
 
 // Nozzle flow through an opening of `area` m² during `dt` s, with water
 // carried over. Returns the steam mass moved, kg, negative when it went
