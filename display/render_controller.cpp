@@ -62,6 +62,11 @@ Damage RenderController::exchange() {
     return damage;
 }
 
+bool RenderController::idle() {
+    std::lock_guard guard(lock_);
+    return !busy_;
+}
+
 void RenderController::threadMain() {
     LocomotiveState& copy = *renderCopy_;
     std::array<MovingAverage, 4> averages;  // heating-surface load, acceleration, power, water per km

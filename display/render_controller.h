@@ -30,6 +30,8 @@ public:
     // One hand-over and a frame request; returns the damage the last
     // finished frame found.
     Damage exchange();
+    // True while a hand-over would be taken: no frame is being drawn.
+    bool idle();
 
 private:
     void threadMain();

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -33,35 +31,30 @@ public:
     void text(int, int, std::string_view, Rgb, Rgb) override {}
 };
 
-class StartedFrames final : public FrameTarget {
+class BlankFrames final : public FrameTarget {
 public:
     void drawFrame(const std::function<void(Canvas&)>& draw) override {
-        ++started;
         BlankCanvas canvas;
         draw(canvas);
     }
-    std::atomic<int> started{0};
 };
 
 // The render thread, handed the record only once it is parked, so that it
-// takes every tick's hand-over as the inline display does.
+// takes every tick's hand-over as the inline display does. Only this
+// thread hands over, so a parked thread stays parked until it does.
 class ParkedThreadedRender final : public RenderPort {
 public:
     bool start(LocomotiveState& state) override { return controller_.start(state); }
     Damage exchange(LocomotiveState& state) override {
-        if (!(state.displayScale > 0.0)) return controller_.exchange();
-        const int before = frames_.started;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        Damage damage = Damage::none;  // a hand-over refused while busy brings back none
-        while (frames_.started == before && std::chrono::steady_clock::now() < deadline) {
-            damage = std::max(damage, controller_.exchange());
-            std::this_thread::yield();
+        if (state.displayScale > 0.0) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!controller_.idle() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
         }
-        return damage;
+        return controller_.exchange();
     }
 
 private:
-    StartedFrames frames_;
+    BlankFrames frames_;
     RenderController controller_{frames_};
 };
 

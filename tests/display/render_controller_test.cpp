@@ -60,27 +60,19 @@ std::unique_ptr<LocomotiveState> record() {
     return state;
 }
 
-// Lets a frame in progress finish: frames run only when requested, so once
-// the count stands still the thread is parked.
-void settle(const CountingTarget& target) {
-    int seen = -1;
-    while (seen != target.frames) {
-        seen = target.frames;
-        std::this_thread::sleep_for(5ms);
-    }
+// Lets a frame in progress finish: the thread is parked once it would
+// take a hand-over.
+void settle(RenderController& render) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!render.idle() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
 }
 
 // One hand-over that the parked thread takes, and its frame; returns the
-// damage code that hand-over brought back.
-Damage exchangeWhenParked(RenderController& render, CountingTarget& target) {
-    settle(target);
-    const int frames = target.frames;
-    Damage damage = Damage::none;
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (target.frames == frames && std::chrono::steady_clock::now() < deadline) {
-        damage = std::max(damage, render.exchange());
-        std::this_thread::sleep_for(100us);
-    }
+// damage that hand-over brought back.
+Damage exchangeWhenParked(RenderController& render) {
+    settle(render);
+    const Damage damage = render.exchange();
+    settle(render);
     return damage;
 }
 
@@ -90,8 +82,8 @@ TEST(RenderController, FramesComeBackWithTheirDecisions) {
     RenderController render(target);
     ASSERT_TRUE(render.start(*main));
     main->steamChest.pressure = 300000.0;  // steam lifts the valve heads
-    exchangeWhenParked(render, target);
-    exchangeWhenParked(render, target);
+    exchangeWhenParked(render);
+    exchangeWhenParked(render);
     EXPECT_TRUE(main->valvesEngaged);
     EXPECT_GT(main->pistonX, 0);
     EXPECT_GT(main->valveHeadFrontX, main->valveHeadRearX);
@@ -105,10 +97,10 @@ TEST(RenderController, EachSandEventReachesOneFrameAndTheSixthBreaksTheGear) {
     ASSERT_TRUE(render.start(*main));
     for (int i = 1; i <= 6; ++i) {
         main->sandIntoSlip = true;
-        EXPECT_EQ(exchangeWhenParked(render, target), Damage::none);
+        EXPECT_EQ(exchangeWhenParked(render), Damage::none);
         EXPECT_FALSE(main->sandIntoSlip);  // handed over and cleared
         // The next hand-over reports what that frame decided.
-        EXPECT_EQ(exchangeWhenParked(render, target), i == 6 ? Damage::runningGearBySanding : Damage::none)
+        EXPECT_EQ(exchangeWhenParked(render), i == 6 ? Damage::runningGearBySanding : Damage::none)
             << "event " << i;
     }
 }
@@ -125,22 +117,22 @@ TEST(RenderController, HiddenTextsLeaveButtonsTrackTableAndCreditLine) {
     RenderController render(target);
     ASSERT_TRUE(render.start(*main));
     const auto shown = [&](const std::string& text) {
-        settle(target);
+        settle(render);
         const auto& texts = target.canvas.frameTexts;
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     };
     const auto shownStarting = [&](const std::string& start) {
-        settle(target);
+        settle(render);
         const auto& texts = target.canvas.frameTexts;
         return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.starts_with(start); });
     };
-    exchangeWhenParked(render, target);
+    exchangeWhenParked(render);
     EXPECT_TRUE(shown("Schleudern!"));
     EXPECT_TRUE(shown("Reglerbedienung für Maus"));
     EXPECT_TRUE(shownStarting("Steigung=0 %o"));
 
     main->textHidden = true;
-    exchangeWhenParked(render, target);
+    exchangeWhenParked(render);
     EXPECT_FALSE(shown("Schleudern!"));
     EXPECT_FALSE(shown("Reglerbedienung für Maus"));
     EXPECT_FALSE(shownStarting("Steigung=0 %o"));
