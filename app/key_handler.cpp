@@ -4,17 +4,11 @@
 #include <cmath>
 
 #include "pointer_targets.h"
+#include "virtual_keys.h"
 
 namespace zt40 {
 
 namespace {
-
-// Windows virtual-key numbers of the cab's keys.
-enum Key : int {
-    backspace = 0x08, tab = 0x09, enter = 0x0D, shift = 0x10, control = 0x11, menu = 0x12, space = 0x20,
-    pageUp = 0x21, pageDown = 0x22, left = 0x25, up = 0x26, right = 0x27, down = 0x28, insert = 0x2D,
-    multiply = 0x6A, add = 0x6B, subtract = 0x6D, divide = 0x6F,
-};
 
 bool standing(const LocomotiveState& s) { return std::fabs(s.trainSpeed) < 0.0001; }
 
@@ -59,7 +53,7 @@ void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, 
     s.inputHeld = true;
     if (message == KeyMessage::sysKeyDown) {
         // Alt and everything pressed with it: only Alt itself does something.
-        if (!keyLatch_ && virtualKey == menu) displayCycle(s);
+        if (!keyLatch_ && virtualKey == vk::menu) displayCycle(s);
         keyLatch_ = true;
         return;
     }
@@ -68,13 +62,13 @@ void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, 
 
 bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged, SoundOutput& sound) {
     switch (key) {
-        case left: stepReverser(s, +1); return true;
-        case right: stepReverser(s, -1); return true;
-        case up: stepGradient(s, +1); return true;
-        case down: stepGradient(s, -1); return true;
-        case multiply: stepSpeed(s, +1, commandChanged, sound); return true;
-        case divide: stepSpeed(s, -1, commandChanged, sound); return true;
-        case menu: case add: case subtract: case enter: case space: case tab: case backspace:
+        case vk::left: stepReverser(s, +1); return true;
+        case vk::right: stepReverser(s, -1); return true;
+        case vk::up: stepGradient(s, +1); return true;
+        case vk::down: stepGradient(s, -1); return true;
+        case vk::multiply: stepSpeed(s, +1, commandChanged, sound); return true;
+        case vk::divide: stepSpeed(s, -1, commandChanged, sound); return true;
+        case vk::menu: case vk::add: case vk::subtract: case vk::enter: case vk::space: case vk::tab: case vk::backspace:
         case 'A': case 'G': case 'B': case 'T': case 'U': case 'S': case 'R': case 'I': case 'L': break;
         default: return false;
     }
@@ -82,21 +76,21 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
     if (keyLatch_) return true;
     keyLatch_ = true;
     switch (key) {
-        case menu:
+        case vk::menu:
             displayCycle(s);
             if (s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, 1, 0, 127);
             break;
-        case add: s.brakeCommand = brakeNotchUp(s.brakeCommand); break;
-        case subtract: s.brakeCommand = brakeNotchDown(s.brakeCommand); break;
-        case enter: s.drainCocksOpen = !s.drainCocksOpen; break;
-        case space: s.sandingOn = !s.sandingOn; break;
-        case tab:
+        case vk::add: s.brakeCommand = brakeNotchUp(s.brakeCommand); break;
+        case vk::subtract: s.brakeCommand = brakeNotchDown(s.brakeCommand); break;
+        case vk::enter: s.drainCocksOpen = !s.drainCocksOpen; break;
+        case vk::space: s.sandingOn = !s.sandingOn; break;
+        case vk::tab:
             if (s.cylinderWallTemp < 773.0) {
                 s.cylinderWallTemp = std::min(s.cylinderWallTemp + 50.0, 773.0);
                 s.resetSpaces = true;
             }
             break;
-        case backspace:
+        case vk::backspace:
             if (s.cylinderWallTemp > s.ambientTemp) {
                 s.cylinderWallTemp = std::max(s.cylinderWallTemp - 50.0, static_cast<double>(s.ambientTemp));
                 s.resetSpaces = true;
@@ -131,17 +125,17 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
 
 void KeyHandler::handleStep(int key, LocomotiveState& s, int step) {
     switch (key) {
-        case shift: s.pilotValve = stepped(s.pilotValve, step, 0, 115); break;
-        case control:
+        case vk::shift: s.pilotValve = stepped(s.pilotValve, step, 0, 115); break;
+        case vk::control:
             if (!keyLatch_ && s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, -step, 0, 115);
             break;
-        case pageUp:
+        case vk::pageUp:
             if (standing(s) && s.trainWeight < 3000) s.trainWeight = std::min(s.trainWeight + 10 * step, 3000);
             break;
-        case pageDown:
+        case vk::pageDown:
             if (standing(s) && s.trainWeight > 0) s.trainWeight = std::max(s.trainWeight - 10 * step, 0);
             break;
-        case insert:
+        case vk::insert:
             if (s.tankWater < 12000.0 && standing(s)) s.tankWater = std::min(s.tankWater + 10.0, 12000.0);
             break;
         case 'X':

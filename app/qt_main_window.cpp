@@ -19,6 +19,7 @@
 #include "qt_data_dialog.h"
 #include "threaded_render.h"
 #include "threaded_simulation.h"
+#include "virtual_keys.h"
 
 namespace zt40 {
 
@@ -42,44 +43,44 @@ int virtualKey(const QKeyEvent& event) {
     const int key = event.key();
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
     if (keypad) {
-        if (key >= Qt::Key_0 && key <= Qt::Key_9) return 0x60 + (key - Qt::Key_0);
+        if (key >= Qt::Key_0 && key <= Qt::Key_9) return vk::numpad0 + (key - Qt::Key_0);
         switch (key) {
-            case Qt::Key_Plus: return 0x6B;
-            case Qt::Key_Minus: return 0x6D;
-            case Qt::Key_Asterisk: return 0x6A;
-            case Qt::Key_Slash: return 0x6F;
-            case Qt::Key_Period: case Qt::Key_Comma: return 0x6E;
-            case Qt::Key_Enter: return 0x0D;
+            case Qt::Key_Plus: return vk::add;
+            case Qt::Key_Minus: return vk::subtract;
+            case Qt::Key_Asterisk: return vk::multiply;
+            case Qt::Key_Slash: return vk::divide;
+            case Qt::Key_Period: case Qt::Key_Comma: return vk::decimal;
+            case Qt::Key_Enter: return vk::enter;
             default: break;
         }
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return vk::f1 + (key - Qt::Key_F1);
     switch (key) {
-        case Qt::Key_Backspace: return 0x08;
-        case Qt::Key_Tab: case Qt::Key_Backtab: return 0x09;
-        case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
-        case Qt::Key_Shift: return 0x10;
-        case Qt::Key_Control: return 0x11;
-        case Qt::Key_Alt: case Qt::Key_AltGr: return 0x12;
-        case Qt::Key_Pause: return 0x13;
-        case Qt::Key_Escape: return 0x1B;
-        case Qt::Key_Space: return 0x20;
-        case Qt::Key_PageUp: return 0x21;
-        case Qt::Key_PageDown: return 0x22;
-        case Qt::Key_End: return 0x23;
-        case Qt::Key_Home: return 0x24;
-        case Qt::Key_Left: return 0x25;
-        case Qt::Key_Up: return 0x26;
-        case Qt::Key_Right: return 0x27;
-        case Qt::Key_Down: return 0x28;
-        case Qt::Key_Insert: return 0x2D;
-        case Qt::Key_Delete: return 0x2E;
-        case Qt::Key_Plus: return 0xBB;
-        case Qt::Key_Minus: return 0xBD;
-        case Qt::Key_Comma: return 0xBC;
-        case Qt::Key_Period: return 0xBE;
+        case Qt::Key_Backspace: return vk::backspace;
+        case Qt::Key_Tab: case Qt::Key_Backtab: return vk::tab;
+        case Qt::Key_Return: case Qt::Key_Enter: return vk::enter;
+        case Qt::Key_Shift: return vk::shift;
+        case Qt::Key_Control: return vk::control;
+        case Qt::Key_Alt: case Qt::Key_AltGr: return vk::menu;
+        case Qt::Key_Pause: return vk::pause;
+        case Qt::Key_Escape: return vk::escape;
+        case Qt::Key_Space: return vk::space;
+        case Qt::Key_PageUp: return vk::pageUp;
+        case Qt::Key_PageDown: return vk::pageDown;
+        case Qt::Key_End: return vk::end;
+        case Qt::Key_Home: return vk::home;
+        case Qt::Key_Left: return vk::left;
+        case Qt::Key_Up: return vk::up;
+        case Qt::Key_Right: return vk::right;
+        case Qt::Key_Down: return vk::down;
+        case Qt::Key_Insert: return vk::insert;
+        case Qt::Key_Delete: return vk::deleteKey;
+        case Qt::Key_Plus: return vk::oemPlus;
+        case Qt::Key_Minus: return vk::oemMinus;
+        case Qt::Key_Comma: return vk::oemComma;
+        case Qt::Key_Period: return vk::oemPeriod;
         default: return 0;
     }
 }
@@ -260,22 +261,22 @@ void QtMainWindow::focusOutEvent(QFocusEvent*) {
 }
 
 void QtMainWindow::key(QKeyEvent* event, bool down) {
-    const int vk = virtualKey(*event);
+    const int code = virtualKey(*event);
     // Alt and keys pressed with it take the system-key path.
-    const bool system = vk == 0x12 || (event->modifiers() & Qt::AltModifier);
+    const bool system = code == vk::menu || (event->modifiers() & Qt::AltModifier);
     const KeyMessage message = down ? (system ? KeyMessage::sysKeyDown : KeyMessage::keyDown)
                                     : (system ? KeyMessage::sysKeyUp : KeyMessage::keyUp);
     // Held Shift and Control do not repeat on X11 or Wayland: repeat them here.
-    if (vk == 0x10 || vk == 0x11) {
+    if (code == vk::shift || code == vk::control) {
         if (down && !event->isAutoRepeat()) {
-            heldModifier_ = vk;
+            heldModifier_ = code;
             modifierRepeat_.start(500, this);
         } else if (!down) {
             heldModifier_ = 0;
             modifierRepeat_.stop();
         }
     }
-    logic_->onKey(message, vk);
+    logic_->onKey(message, code);
 }
 
 void QtMainWindow::repeatModifier() {

@@ -10,6 +10,7 @@
 #include "sound_output.h"
 #include "time_step.h"
 #include "track_list.h"
+#include "virtual_keys.h"
 
 namespace zt40 {
 

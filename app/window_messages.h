@@ -1,6 +1,8 @@
 #pragma once
-// The messages of the main window the logic handles, with the Windows
-// virtual-key numbers the key handler works on.
+// The messages of the main window the logic handles, and its timers. The
+// keys come as virtual-key numbers (virtual_keys.h).
+
+#include "virtual_keys.h"
 
 namespace zt40 {
 
@@ -23,19 +25,5 @@ inline constexpr int wheelRelease = 11;
 inline constexpr int keyRelease = 12;
 inline constexpr int autoControl = 13;
 }  // namespace timer
-
-namespace vk {
-inline constexpr int shift = 0x10;
-inline constexpr int control = 0x11;
-inline constexpr int pageUp = 0x21;
-inline constexpr int pageDown = 0x22;
-inline constexpr int left = 0x25;
-inline constexpr int up = 0x26;
-inline constexpr int right = 0x27;
-inline constexpr int down = 0x28;
-inline constexpr int add = 0x6B;       // numeric pad +
-inline constexpr int subtract = 0x6D;  // numeric pad -
-inline constexpr int r = 0x52;
-}  // namespace vk
 
 }  // namespace zt40

@@ -4,11 +4,12 @@
 
 #include <memory>
 
+#include "virtual_keys.h"
+
 namespace zt40 {
 namespace {
 
-constexpr int shift = 0x10, control = 0x11, menu = 0x12, left = 0x25, up = 0x26, right = 0x27, down = 0x28;
-constexpr int pageUp = 0x21, pageDown = 0x22, insert = 0x2D, multiply = 0x6A, divide = 0x6F, tab = 0x09;
+using namespace vk;
 
 class KeyHandlerTest : public ::testing::Test {
 protected:
@@ -141,10 +142,10 @@ TEST_F(KeyHandlerTest, SimulationSpeedFromStopAndToStop) {
 }
 
 TEST_F(KeyHandlerTest, TogglesActOncePerPress) {
-    for (int i = 0; i < 5; ++i) hold(0x0D);  // Return held
+    for (int i = 0; i < 5; ++i) hold(vk::enter);  // Return held
     EXPECT_TRUE(s->drainCocksOpen);
-    release(0x0D);
-    press(0x0D);
+    release(vk::enter);
+    press(vk::enter);
     EXPECT_FALSE(s->drainCocksOpen);
 
     s->trackListFailed = true;
@@ -185,7 +186,7 @@ TEST_F(KeyHandlerTest, AltCyclesTheDisplayAndTemperatureKeysOrderAReset) {
     EXPECT_EQ(s->cylinderWallTemp, 773.0);
     EXPECT_TRUE(s->resetSpaces);
     s->cylinderWallTemp = 320.0;
-    press(0x08);
+    press(vk::backspace);
     EXPECT_EQ(s->cylinderWallTemp, 290.0);
 }
 
