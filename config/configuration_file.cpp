@@ -78,11 +78,11 @@ bool writeAllAndSync(int fd, const std::string& bytes) {
 
 // Rewrites an existing file in place: the last resort where its folder
 // takes no new file.
-bool rewriteInPlace(const fs::path& target, const std::string& bytes) {
+SaveResult rewriteInPlace(const fs::path& target, const std::string& bytes) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return true;
+    if (fd < 0) return SaveResult::failed;
     const bool written = writeAllAndSync(fd, bytes);
-    return ::close(fd) != 0 || !written;
+    return ::close(fd) == 0 && written ? SaveResult::saved : SaveResult::failed;
 }
 
 }  // namespace
@@ -99,7 +99,7 @@ std::optional<std::string> loadConfiguration(const fs::path& file, LocomotiveSta
     return problem;
 }
 
-bool writeFileReplacing(const fs::path& file, const std::string& bytes) {
+SaveResult writeFileReplacing(const fs::path& file, const std::string& bytes) {
     const fs::path target = linkTarget(file);
     std::error_code error;
     const fs::file_status old = fs::status(target, error);
@@ -113,14 +113,14 @@ bool writeFileReplacing(const fs::path& file, const std::string& bytes) {
                           replacing ? 0600 : 0666);
     if (fd < 0) {
         const bool folderClosed = errno == EACCES || errno == EPERM;
-        return folderClosed && replacing ? rewriteInPlace(target, bytes) : true;
+        return folderClosed && replacing ? rewriteInPlace(target, bytes) : SaveResult::failed;
     }
     const auto keptMode = static_cast<mode_t>(old.permissions() & fs::perms::mask);
     const bool written = writeAllAndSync(fd, bytes) && (!replacing || ::fchmod(fd, keptMode) == 0);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
-        return true;
+        return SaveResult::failed;
     }
     // The rename itself onto the disk.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -128,10 +128,10 @@ bool writeFileReplacing(const fs::path& file, const std::string& bytes) {
         ::fsync(dir);
         ::close(dir);
     }
-    return false;
+    return SaveResult::saved;
 }
 
-bool saveConfiguration(const fs::path& file, const LocomotiveState& state) {
+SaveResult saveConfiguration(const fs::path& file, const LocomotiveState& state) {
     return writeFileReplacing(file, configurationText(state));
 }
 

@@ -19,10 +19,13 @@ namespace zt40 {
 std::optional<std::string> loadConfiguration(const std::filesystem::path& file, LocomotiveState& state,
                                              Random15& random, TrackAllocator& allocator);
 
+// Whether a save reached the disk. After a failure the old file is left as
+// it was.
+enum class SaveResult { saved, failed };
+
 // Writes the file; the track list stays as it is, so a failed save can be
-// tried again. Returns true on failure, in which case the old file is left
-// as it was.
-bool saveConfiguration(const std::filesystem::path& file, const LocomotiveState& state);
+// tried again.
+[[nodiscard]] SaveResult saveConfiguration(const std::filesystem::path& file, const LocomotiveState& state);
 
 // The same with the text already made (the save writes exactly this). A
 // symbolic link is written through to its target. The text goes to a
@@ -30,6 +33,6 @@ bool saveConfiguration(const std::filesystem::path& file, const LocomotiveState&
 // replaces it with the old file's permissions, so a failed or interrupted
 // save never destroys the only copy. Where the folder takes no new file
 // but the file itself is writable, the file is rewritten in place.
-bool writeFileReplacing(const std::filesystem::path& file, const std::string& bytes);
+[[nodiscard]] SaveResult writeFileReplacing(const std::filesystem::path& file, const std::string& bytes);
 
 }  // namespace zt40

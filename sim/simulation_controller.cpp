@@ -54,17 +54,19 @@ bool SimulationController::start(SimulationBlock& mainRecord) {
     return true;
 }
 
-void SimulationController::stop() {
-    if (!running_) return;
+bool SimulationController::stop() {
+    if (!running_) return true;
     {
         std::lock_guard guard(lock_);
         stopRequested_ = true;
     }
     goEvent_.signal();
-    if (stoppedEvent_.waitFor(stopTimeout)) joinThread();
+    const bool ended = stoppedEvent_.waitFor(stopTimeout);
+    if (ended) joinThread();
     // Otherwise stopRequested_ stays set, so the late thread ends after its
     // batch; start() and the destructor wait for it.
     running_ = false;
+    return ended;
 }
 
 bool SimulationController::exchange() {

@@ -32,8 +32,9 @@ public:
     // Copies the main copy's simulation block and starts the thread on it.
     // False when the private copy could not be allocated.
     bool start(SimulationBlock& mainRecord);
-    // Asks the thread to end and waits for it at most one second.
-    void stop();
+    // Asks the thread to end and waits for it at most one second; false
+    // when it gave up and left the thread to end after its batch.
+    bool stop();
     // One exchange; false when it was skipped (thread busy or not running,
     // or the simulation stands at STOP).
     bool exchange();

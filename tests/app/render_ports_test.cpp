@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "inline_render.h"
 #include "inline_simulation.h"
 #include "render_controller.h"
+#include "threaded_render.h"
 #include "virtual_platform.h"
 #include "window_logic.h"
 
@@ -123,6 +125,66 @@ TEST(RenderPorts, HeadlessAndThreadedDisplaysDecideAlike) {
     EXPECT_EQ(headless.platform.messages.back().caption, "Werkstatt");
     ASSERT_EQ(headless.platform.messages.size(), threaded.platform.messages.size());
     EXPECT_EQ(headless.platform.messages.back().text, threaded.platform.messages.back().text);
+}
+
+// Frames that wait at a gate before they are drawn: the display stays busy
+// for as long as the test likes.
+class GatedFrames final : public FrameTarget {
+public:
+    void drawFrame(const std::function<void(Canvas&)>& draw) override {
+        std::unique_lock guard(mutex_);
+        waiting_ = true;
+        opened_.wait_for(guard, std::chrono::seconds(5), [this] { return open_; });
+        waiting_ = false;
+        guard.unlock();
+        BlankCanvas canvas;
+        draw(canvas);
+    }
+    void setOpen(bool open) {
+        std::lock_guard guard(mutex_);
+        open_ = open;
+        opened_.notify_all();
+    }
+    bool waiting() {
+        std::lock_guard guard(mutex_);
+        return waiting_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable opened_;
+    bool open_ = true;
+    bool waiting_ = false;
+};
+
+TEST(RenderPorts, APaintWhileAFrameIsDrawnHoldsTheModelUntilTheDisplayTakesTheRecord) {
+    GatedFrames frames;
+    Drive run(std::make_unique<ThreadedRender>(frames));
+    LocomotiveState& s = run.window.state();
+    const auto ticksUntil = [&](const auto& condition) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition() && std::chrono::steady_clock::now() < deadline) {
+            if (!run.platform.runNext(run.window)) return false;
+            std::this_thread::yield();
+        }
+        return condition();
+    };
+    ASSERT_TRUE(ticksUntil([&] { return s.simTime > 0.1; }));
+
+    // A frame stuck at the gate; the paint's hold cannot be taken back.
+    frames.setOpen(false);
+    ASSERT_TRUE(ticksUntil([&] { return frames.waiting(); }));
+    run.window.onPaint();
+    EXPECT_TRUE(s.simHold);
+    ASSERT_TRUE(run.platform.runNext(run.window));  // brings the batch begun before the paint
+    const double held = s.simTime;  // s
+    for (int tick = 0; tick < 50; ++tick) ASSERT_TRUE(run.platform.runNext(run.window));
+    EXPECT_EQ(s.simTime, held);
+
+    // The display takes the record, the frame releases the hold, and the model runs on.
+    frames.setOpen(true);
+    EXPECT_TRUE(ticksUntil([&] { return s.simTime > held; }));
+    EXPECT_FALSE(s.simHold);
 }
 
 }  // namespace

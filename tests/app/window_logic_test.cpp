@@ -391,12 +391,6 @@ TEST_F(WindowLogicTest, ValvesDropWithAnEmptyChestWhenTheReverserMoves) {
     EXPECT_TRUE(s.valvesEngaged);
 }
 
-TEST_F(WindowLogicTest, APaintHoldsTheModelUntilTheNextFrame) {
-    auto window = open();
-    window->onPaint();
-    EXPECT_FALSE(window->state().simHold);  // the frame stand-in released it again
-}
-
 TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
     auto window = open();
     driving->nextMouseResult = MouseResult::gradientHeld;  // repeating every 80 ms

@@ -427,7 +427,7 @@ TEST(ConfigurationFile, MissingOrEmptyFileGivesDefaultsSavingWritesIt) {
     FreshRecord record(allocator);
     loadConfiguration(file, *record.state, random, allocator);
     ensureDefaultTrackPoint(*record.state, allocator);
-    EXPECT_FALSE(saveConfiguration(file, *record.state));
+    EXPECT_EQ(saveConfiguration(file, *record.state), SaveResult::saved);
     FreshRecord again(allocator);
     loadConfiguration(file, *again.state, random, allocator);
     EXPECT_FALSE(again.state->stateDefaulted);  // now the run state is plausible
@@ -445,13 +445,13 @@ TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAlone) {
     TrackAllocator allocator;
     FreshRecord record(allocator);
     ensureDefaultTrackPoint(*record.state, allocator);
-    EXPECT_TRUE(saveConfiguration(file, *record.state));
+    EXPECT_EQ(saveConfiguration(file, *record.state), SaveResult::failed);
     EXPECT_EQ(contentsOf(file), "old contents");
-    EXPECT_TRUE(writeFileReplacing(directory.path() / "no" / "such" / "dir" / "x.cfg", "data"));
+    EXPECT_EQ(writeFileReplacing(directory.path() / "no" / "such" / "dir" / "x.cfg", "data"), SaveResult::failed);
 
     // The track list is still there: once the way is clear the save succeeds.
     std::filesystem::remove(directory.path() / (std::string(configurationFileName) + ".tmp"));
-    EXPECT_FALSE(saveConfiguration(file, *record.state));
+    EXPECT_EQ(saveConfiguration(file, *record.state), SaveResult::saved);
     EXPECT_TRUE(contentsOf(file).ends_with("Streckendaten:\r\n       0.0000;  0.250000;     0\r\n"));
 }
 
@@ -466,7 +466,7 @@ TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
     const fs::path readOnly = directory.path() / "read-only.cfg";
     std::ofstream(readOnly) << "old";
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(saveConfiguration(readOnly, *record.state));
+    EXPECT_EQ(saveConfiguration(readOnly, *record.state), SaveResult::saved);
     EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::mask,
               fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(contentsOf(readOnly), configurationText(*record.state));
@@ -477,7 +477,7 @@ TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
     std::ofstream(target) << "old";
     const fs::path link = directory.path() / configurationFileName;
     fs::create_symlink(fs::path("elsewhere") / "real.cfg", link);
-    EXPECT_FALSE(saveConfiguration(link, *record.state));
+    EXPECT_EQ(saveConfiguration(link, *record.state), SaveResult::saved);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(contentsOf(target), configurationText(*record.state));
     EXPECT_FALSE(fs::exists(directory.path() / "elsewhere" / "real.cfg.tmp"));
@@ -491,7 +491,7 @@ TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
                                 fs::perms::others_exec);
     const std::string text = configurationText(*record.state);
     const int code = testing::exitCodeAsUnprivilegedUser(
-        [&] { return writeFileReplacing(closed / configurationFileName, text) ? 1 : 0; });
+        [&] { return writeFileReplacing(closed / configurationFileName, text) == SaveResult::saved ? 0 : 1; });
     fs::permissions(closed, fs::perms::all);
     if (code < 0) GTEST_SKIP() << "no unprivileged user to try a closed folder with";
     EXPECT_EQ(code, 0);

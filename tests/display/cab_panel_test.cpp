@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "pointer_targets.h"
 #include "qt_canvas.h"
 
 namespace zt40 {
@@ -98,18 +99,23 @@ TEST_F(CabPanelTest, TheFireHoleDoorDarkensWhenTheTankRunsDry) {
     EXPECT_EQ(image.pixel(x, y), qRgb(100, 0, 0));
 }
 
-TEST_F(CabPanelTest, DraggedControlsReportTheirKnobs) {
-    copy->dragTarget = 101;
+TEST_F(CabPanelTest, DraggedControlsReportTheKnobsThePictureShows) {
+    // The reported knob is where its rim is drawn, and it moves with the control.
+    const auto knobOf = [&](drag::Control control) {
+        copy->dragTarget = control;
+        const QImage image = draw();
+        EXPECT_EQ(copy->handleOf, control);
+        EXPECT_TRUE(dark(image, copy->handleX, copy->handleY - 3)) << "knob of control " << static_cast<int>(control);
+        return QPoint(copy->handleX, copy->handleY);
+    };
+    copy->pilotValve = 0;
+    const QPoint shut = knobOf(drag::regulatorLever);
     copy->pilotValve = 60;
-    draw();
-    const double phi = 60 * 0.009106087 + M_PI / 2.0 + M_PI / 3.0;
-    EXPECT_NEAR(copy->handleX, px(920) + std::sin(phi) * 400 / scale, 1.0);
-    EXPECT_NEAR(copy->handleY, px(1400) + std::cos(phi) * 400 / scale, 1.0);
-    copy->dragTarget = 102;
+    EXPECT_NE(knobOf(drag::regulatorLever), shut);
+    copy->brakeCommand = 0;
+    const QPoint released = knobOf(drag::brakeHandle);
     copy->brakeCommand = 29;
-    draw();
-    const QImage image = draw();
-    EXPECT_TRUE(dark(image, copy->handleX, copy->handleY - 3));  // the knob's rim
+    EXPECT_NE(knobOf(drag::brakeHandle), released);
 }
 
 }  // namespace
