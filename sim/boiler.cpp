@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "numeric.h"
+#include "time_step.h"
 
 namespace zt40 {
 
@@ -19,6 +20,8 @@ constexpr double safetyValveLift = 1450000.0;   // Pa
 constexpr double safetyValveSeat = 1440000.0;   // Pa
 constexpr double safetyValveArea = 0.002;       // m²
 constexpr double feedWaterTemperature = 373.0;  // K
+constexpr double bodyHeatCapacity = 495066.0;          // J/K of the boiler body
+constexpr double perWorkingPressure = 0.000000714257;  // 1/Pa, one over 14 bar
 // The smallest steam space: a boiler filled to the crown still holds this
 // pocket of steam under the dome, and the injector stops feeding at it.
 constexpr double steamPocketVolume = 0.01;  // m³
@@ -84,6 +87,9 @@ void Boiler::feedInjector(SimulationBlock& block, double dt) {
     const double water = boiler.waterMass;      // kg
     boiler.temperature = (feed * feedWaterTemperature + water * before) / (feed + water);
     boiler.waterMass += feed;
+    // The heat the boiling water and the steam give up, each with a heat
+    // capacity straight in temperature over the working range (J/K per kg);
+    // three tenths of it condenses steam.
     const double condensed = (before - boiler.temperature) *
                              ((before * 0.6966 + 3929.4958) * boiler.waterMass +
                               (75836.2692 - before * 131.4664) * boiler.steamMass) /
@@ -110,7 +116,7 @@ void Boiler::updateBoilerVolume(SimulationBlock& block) {
 }
 
 void Boiler::updateDraught(const SimulationBlock& block, double dt) {
-    if (block.simSpeedCode == -4 || block.simHold || dt >= 1.0) return;
+    if (block.simSpeedCode == simSpeedStop || block.simHold || dt >= 1.0) return;
     // The blast pipe and the blower pull the fire; a tank near empty starves it.
     const double pull = block.blowerSteamFlow + (block.blastPipeClosed ? 0.0 : block.blastPipeFlow);  // kg/s
     if (block.tankWater <= 255.0) {
@@ -185,8 +191,9 @@ void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& at
     saturate(boiler, saturationRow_);
 
     // The boiler body gives off heat as the pressure falls and takes it up
-    // as it rises.
-    const double released = (temperatureAtStart_ - boiler.temperature) * 495066.0 * 0.000000714257 *
+    // as it rises: its heat capacity, in the share the present pressure
+    // has of 14 bar.
+    const double released = (temperatureAtStart_ - boiler.temperature) * bodyHeatCapacity * perWorkingPressure *
                             boiler.pressure / latentHeat(boiler.temperature);  // kg
     const GasSpace beforeRelease = boiler;
     evaporate(boiler, released);
@@ -263,8 +270,8 @@ void Boiler::updateSuperheaterTemperature(SimulationBlock& block, GasSpace& supe
     const double g = superheaterTarget_ > tsh ? (superheaterTarget_ - tsh) / superheaterTarget_ : -1e-99;
     const double heating = g * (0.1 * draught_ + 0.5) * block.superheaterPower;  // W
     superheater.temperature =
-        (heating * dt + mass * 1860.0 * (tsh * mass + block.boilerSteam.temperature * inflow) / (inflow + mass)) /
-        (1860.0 * mass);
+        (heating * dt + mass * specificHeat * (tsh * mass + block.boilerSteam.temperature * inflow) / (inflow + mass)) /
+        (specificHeat * mass);
 
     // Water in the superheater is dried off and holds the steam at saturation.
     const double saturation = saturationTemperature(superheater.pressure);  // K

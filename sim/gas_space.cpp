@@ -143,7 +143,7 @@ double pressureFactor(const GasSpace& space) { return gasConstant * space.temper
 
 // Litres of steam at the upstream state that `mass` kg occupy.
 double steamLitres(const FlowSides& sides, double mass) {
-    return mass * gasConstant * sides.upstream->temperature * 1000.0 / sides.upstreamPressure;
+    return mass * gasConstant * sides.upstream->temperature * 1000.0 / sides.upstreamPressure;  // 1000 l/m³
 }
 
 // Steam mass (kg) left of `litres` after `water` litres were taken by water.
@@ -351,6 +351,8 @@ void exchangeAtLowPressure(GasSpace& space, double& wall, double dt, bool compre
     if (compressorMode) {
         space.temperature = wall;
     } else if (space.steamMass > 0.0) {
+        // Thin steam carries little heat: a thousandth of the 58000 W/(m³ K)
+        // that steam at pressure exchanges with the wall.
         const double heat = space.volume * 58.0 * (wall - space.temperature) * dt;  // J
         space.temperature = (space.steamMass * specificHeat * space.temperature + heat) / (specificHeat * space.steamMass);
         wall = (wall * wallHeatCapacity - heat) * (1.0 / wallHeatCapacity);
@@ -424,9 +426,13 @@ void coolTowardsSaturation(GasSpace& space, double drop) {
     normalise(space);
 }
 
+// Water drains at 0.1 kg/s, and 1 kg/s more for every 14 bar over the
+// atmosphere.
+constexpr double drainPerPascal = 7.142857142857143e-7;  // kg/s per Pa
+
 void drainWater(GasSpace& space, double dt) {
     if (space.waterMass <= 0.0001) return;
-    space.waterMass -= (space.pressure * 7.142857142857143e-7 + 0.1) * dt;
+    space.waterMass -= (space.pressure * drainPerPascal + 0.1) * dt;
     if (space.waterMass < 0.0) space.waterMass = 0.0;
 }
 

@@ -21,7 +21,9 @@ void IndicatorSampler::followPixelFrame(SimulationBlock& block) {
 }
 
 void IndicatorSampler::noticeSide1Wrap(SimulationBlock& block, double crankAngle) {
-    if (std::fabs(crankAngle - lastCrankAngle_) > 4.71238898038469) crankWrapped(block);
+    // A jump of more than three quarters of a turn is the crank passing 2π.
+    constexpr double threeQuartersOfATurn = 4.71238898038469;  // rad
+    if (std::fabs(crankAngle - lastCrankAngle_) > threeQuartersOfATurn) crankWrapped(block);
     lastCrankAngle_ = crankAngle;
 }
 

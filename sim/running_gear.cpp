@@ -58,10 +58,13 @@ void RunningGear::prepareExchange(const SimulationBlock& block) {
 
     // Gradient force along the line and weight on the driving wheels.
     mass_ = block.tankWater + locomotiveMass + coupledMass_;
+    // The gradient's right triangle scaled to a run of 10: rise slope =
+    // gradient/100 (per mille over 100), hypotenuse c, so slope/c is sin α
+    // and 10/c is cos α, and 98.1 below is ten times g.
     const double slope = block.gradient / 100.0;
     const double c = std::sqrt(100.0 + slope * slope);
-    gradientForce_ = mass_ * 9.81 * slope / c;
-    adhesiveWeight_ = (block.tankWater + adhesiveMass) * 98.1 / c;
+    gradientForce_ = mass_ * 9.81 * slope / c;                     // N, M·g·sin α
+    adhesiveWeight_ = (block.tankWater + adhesiveMass) * 98.1 / c;  // N, on the driving wheels: m·g·cos α
 }
 
 void RunningGear::step(SimulationBlock& block, double force, double dt) {
