@@ -247,6 +247,8 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
 }
 
 void QtMainWindow::resizeEvent(QResizeEvent*) {
+    // A window moved to a larger screen is resized there at the latest.
+    if (const QScreen* now = screen()) frames_->fitScreen(now->size().expandedTo(size()), now->devicePixelRatio());
     logic_->onSize(width(), height());
     logic_->onPaint();  // what the system's repaint after a resize does
 }

@@ -25,7 +25,8 @@ for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+# The window manager is up once it has claimed the screen.
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The id of a window with exactly this title, once it is there.
 # (A window closing during the search makes xdotool fail: search again.)
@@ -58,6 +59,27 @@ answer() {
   echo "no answer reached $1" >&2
   return 1
 }
+# True once the window shows a drawn frame: the credit line's dark letters
+# in the last text row, read from the window's pixels (xwd's header is
+# big-endian; 32-bit pixels in the file's byte order, any with all three
+# colours dark will do).
+painted() {
+  local shot="$work/shot.xwd"
+  xwd -silent -id "$1" > "$shot" 2>/dev/null || return 1
+  field() { od -An -tu4 --endian=big -j "$1" -N 4 "$shot" | tr -d ' '; }
+  local header bits line height colours
+  header="$(field 0)"; bits="$(field 44)"; line="$(field 48)"; height="$(field 20)"; colours="$(field 76)"
+  [[ "$bits" == 32 && "$height" -gt 20 ]] || return 1
+  local offset=$((header + colours * 12 + (height - 9) * line))
+  od -An -v -tu1 -j "$offset" -N 1600 "$shot" |
+    awk '{ for (i = 1; i <= NF; ++i) v[n++] = $i }
+         END { for (p = 0; p + 3 < n; p += 4) if (v[p] < 80 && v[p + 1] < 80 && v[p + 2] < 80) exit 0; exit 1 }'
+}
+until_painted() {
+  for _ in $(seq 100); do painted "$1" && return 0; sleep 0.1; done
+  echo "no frame painted in the window" >&2
+  return 1
+}
 finish() {  # waits for the program to end by itself
   for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   echo "the program did not end" >&2
@@ -71,8 +93,7 @@ cd "$work"
 pid=$!
 pids+=("$pid")
 answer Hinweis Return
-window Ziruvarovuzidarivaviveru >/dev/null
-sleep 1
+until_painted "$(window Ziruvarovuzidarivaviveru)"
 wmctrl -c Ziruvarovuzidarivaviveru
 finish "$pid"
 [[ -f Konfiguration_ZT40.cfg ]] || { echo "no configuration written" >&2; exit 1; }
@@ -89,8 +110,7 @@ pid=$!
 pids+=("$pid")
 answer Hinweis Return
 answer Frage j
-window Ziruvarovuzidarivaviveru >/dev/null
-sleep 1
+until_painted "$(window Ziruvarovuzidarivaviveru)"
 wmctrl -c Ziruvarovuzidarivaviveru
 answer Frage j
 finish "$pid"
@@ -110,7 +130,7 @@ pids+=("$pid")
 answer Hinweis Return
 answer Frage j
 id="$(window Ziruvarovuzidarivaviveru)"
-sleep 1
+until_painted "$id"
 xdotool windowactivate --sync "$id" 2>/dev/null || true
 sleep 0.5
 for key in Tab Return t Alt_L; do xdotool key "$key"; sleep 0.3; done
@@ -148,7 +168,7 @@ pids+=("$pid")
 answer Hinweis Return
 answer Frage j
 id="$(window Ziruvarovuzidarivaviveru)"
-sleep 1
+until_painted "$id"
 xdotool windowactivate --sync "$id" 2>/dev/null || true
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$id")"  # WIDTH, HEIGHT of the client area
@@ -200,8 +220,7 @@ start_and_close() {
   local pid=$!
   pids+=("$pid")
   answer Hinweis Return
-  window Ziruvarovuzidarivaviveru >/dev/null
-  sleep 1
+  until_painted "$(window Ziruvarovuzidarivaviveru)"
   wmctrl -c Ziruvarovuzidarivaviveru
   finish "$pid"
 }
