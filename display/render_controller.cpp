@@ -62,9 +62,9 @@ Damage RenderController::exchange() {
     return damage;
 }
 
-bool RenderController::idle() {
-    std::lock_guard guard(lock_);
-    return !busy_;
+bool RenderController::waitUntilIdle(std::chrono::milliseconds timeout) {
+    std::unique_lock guard(lock_);
+    return idle_.wait_for(guard, timeout, [this] { return !busy_; });
 }
 
 void RenderController::threadMain() {
@@ -76,6 +76,7 @@ void RenderController::threadMain() {
     {
         std::lock_guard guard(lock_);
         busy_ = false;
+        idle_.notify_all();
     }
     for (;;) {
         frameRequest_.wait();
@@ -113,6 +114,7 @@ void RenderController::threadMain() {
             damage_ = damage;
             busy_ = false;
             stop = stopRequested_;
+            idle_.notify_all();
         }
         if (stop) break;
     }

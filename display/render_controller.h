@@ -5,6 +5,8 @@
 // positions, the hold, the damage). Each frame is drawn onto a target
 // that shows it once it is finished.
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -30,8 +32,9 @@ public:
     // One hand-over and a frame request; returns the damage the last
     // finished frame found.
     Damage exchange();
-    // True while a hand-over would be taken: no frame is being drawn.
-    bool idle();
+    // Waits until a hand-over would be taken (no frame is being drawn);
+    // false when the time ran out first.
+    bool waitUntilIdle(std::chrono::milliseconds timeout);
 
 private:
     void threadMain();
@@ -45,6 +48,7 @@ private:
     AutoResetEvent threadEnded_;
     std::mutex lock_;  // guards busy_ and stopRequested_
     bool busy_ = true;
+    std::condition_variable idle_;  // told when busy_ clears
     bool stopRequested_ = false;
     Damage damage_ = Damage::none;  // written by the thread at the end of a frame
     std::thread thread_;

@@ -16,7 +16,7 @@
 #include "inline_render.h"
 #include "inline_simulation.h"
 #include "simulation_model.h"
-#include "threaded_render.h"
+#include "parked_render.h"
 #include "virtual_platform.h"
 #include "window_logic.h"
 
@@ -305,7 +305,7 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
     options.beforeModelStart = [&](LocomotiveState& state) { error = applyStartSettings(scenario, state); };
     MainWindowLogic window(platform,
                            ShellParts{std::make_unique<InlineSimulation>(),
-                                      screen ? std::unique_ptr<RenderPort>(std::make_unique<ThreadedRender>(*screen))
+                                      screen ? std::unique_ptr<RenderPort>(std::make_unique<ParkedRender>(*screen))
                                              : std::make_unique<InlineRender>(),
                                       std::make_unique<CabDriving>(sound)},
                            std::move(options));

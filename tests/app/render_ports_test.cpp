@@ -12,6 +12,7 @@
 #include "cab_driving.h"
 #include "inline_render.h"
 #include "inline_simulation.h"
+#include "parked_render.h"
 #include "render_controller.h"
 #include "threaded_render.h"
 #include "virtual_platform.h"
@@ -39,25 +40,6 @@ public:
         BlankCanvas canvas;
         draw(canvas);
     }
-};
-
-// The render thread, handed the record only once it is parked, so that it
-// takes every tick's hand-over as the inline display does. Only this
-// thread hands over, so a parked thread stays parked until it does.
-class ParkedThreadedRender final : public RenderPort {
-public:
-    bool start(LocomotiveState& state) override { return controller_.start(state); }
-    Damage exchange(LocomotiveState& state) override {
-        if (state.displayScale > 0.0) {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (!controller_.idle() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-        }
-        return controller_.exchange();
-    }
-
-private:
-    BlankFrames frames_;
-    RenderController controller_{frames_};
 };
 
 struct Drive {
@@ -92,8 +74,9 @@ void expectSameDecisions(const LocomotiveState& inlineRun, const LocomotiveState
 }
 
 TEST(RenderPorts, HeadlessAndThreadedDisplaysDecideAlike) {
+    BlankFrames frames;
     Drive headless(std::make_unique<InlineRender>());
-    Drive threaded(std::make_unique<ParkedThreadedRender>());
+    Drive threaded(std::make_unique<ParkedRender>(frames));
     // A start on the level, the reverser wound back and forth, repaints that
     // hold the model, and sand into slipping wheels until the gear breaks.
     for (Drive* run : {&headless, &threaded}) {

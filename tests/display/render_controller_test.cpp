@@ -62,10 +62,7 @@ std::unique_ptr<LocomotiveState> record() {
 
 // Lets a frame in progress finish: the thread is parked once it would
 // take a hand-over.
-void settle(RenderController& render) {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!render.idle() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-}
+void settle(RenderController& render) { EXPECT_TRUE(render.waitUntilIdle(5s)); }
 
 // One hand-over that the parked thread takes, and its frame; returns the
 // damage that hand-over brought back.
