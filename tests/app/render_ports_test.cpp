@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "blank_canvas.h"
 #include "cab_driving.h"
 #include "inline_render.h"
 #include "inline_simulation.h"
@@ -20,19 +21,6 @@
 
 namespace zt40 {
 namespace {
-
-class BlankCanvas final : public Canvas {
-public:
-    void line(PixelPoint, PixelPoint, const Pen&) override {}
-    void polyline(const std::vector<PixelPoint>&, const Pen&) override {}
-    void rectangle(int, int, int, int, const Pen&, const Brush&) override {}
-    void ellipse(int, int, int, int, const Pen&, const Brush&) override {}
-    void roundRect(int, int, int, int, int, int, const Pen&, const Brush&) override {}
-    void polygon(const std::vector<PixelPoint>&, const Pen&, const Brush&) override {}
-    void arc(int, int, int, int, PixelPoint, PixelPoint, const Pen&) override {}
-    void chord(int, int, int, int, PixelPoint, PixelPoint, const Pen&, const Brush&) override {}
-    void text(int, int, std::string_view, Rgb, Rgb) override {}
-};
 
 class BlankFrames final : public FrameTarget {
 public:

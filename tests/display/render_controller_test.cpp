@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "blank_canvas.h"
 #include "pointer_targets.h"
 #include "track_list.h"
 
@@ -20,16 +21,8 @@ namespace {
 using namespace std::chrono_literals;
 
 // Draws nothing; counts the frames and the credit lines.
-class CountingCanvas final : public Canvas {
+class CountingCanvas final : public BlankCanvas {
 public:
-    void line(PixelPoint, PixelPoint, const Pen&) override {}
-    void polyline(const std::vector<PixelPoint>&, const Pen&) override {}
-    void rectangle(int, int, int, int, const Pen&, const Brush&) override {}
-    void ellipse(int, int, int, int, const Pen&, const Brush&) override {}
-    void roundRect(int, int, int, int, int, int, const Pen&, const Brush&) override {}
-    void polygon(const std::vector<PixelPoint>&, const Pen&, const Brush&) override {}
-    void arc(int, int, int, int, PixelPoint, PixelPoint, const Pen&) override {}
-    void chord(int, int, int, int, PixelPoint, PixelPoint, const Pen&, const Brush&) override {}
     void text(int, int, std::string_view text, Rgb, Rgb) override {
         ++texts;
         frameTexts.emplace_back(text);
