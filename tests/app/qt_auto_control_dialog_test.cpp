@@ -37,9 +37,9 @@ TEST(QtAutoControlDialogTest, ModeEditsAndRampsReachTheSettings) {
     QTest::mouseClick(button(*dialog, QStringLiteral("OK"), 0), Qt::LeftButton);
     EXPECT_EQ(dialog->findChild<QSlider*>(QStringLiteral("speedSlider"))->value(), 61);
 
-    // The control is on: the target follows at 1 km/h per 200 ms.
-    QTest::qWait(450);
-    EXPECT_GT(settings.targetSpeed, 0.5);
+    // The control is on: the target follows at 1 km/h per 200 ms, some
+    // steps on and still far from 61 km/h.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settings.targetSpeed > 0.5; }, 5000));
     EXPECT_LT(settings.targetSpeed, 61 / 3.6);
 
     QTest::keyClick(dialog, Qt::Key_Escape);
