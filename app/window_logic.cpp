@@ -175,7 +175,8 @@ void MainWindowLogic::onDestroy() {
     const bool save = !configurationUnreadable_ &&
                       (s.stateDefaulted ||
                        platform_.askYesNo("Soll der neue Stand\ngespeichert werden?", "Frage", false));
-    if (save && !options_.configurationFile.empty() && saveConfiguration(options_.configurationFile, s) == SaveResult::failed) {
+    if (save && !options_.configurationFile.empty() &&
+        saveConfiguration(options_.configurationFile, s) == SaveResult::failed) {
         platform_.showMessage("Fehler beim Speichern der Konfigurationsdatei", "Dateifehler", MessageIcon::error);
     }
     freeTrackList(s, trackAllocator_);

@@ -33,7 +33,8 @@ public:
 struct Drive {
     explicit Drive(std::unique_ptr<RenderPort> render)
         : window(platform,
-                 ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::make_unique<CabDriving>(sound)},
+                 ShellParts{std::make_unique<InlineSimulation>(), std::move(render),
+                            std::make_unique<CabDriving>(sound)},
                  ShellOptions{{}, 7}) {
         window.onCreate();
         window.onSize(1600, 1170);
