@@ -5,6 +5,7 @@
 
 #include "command_line.h"
 #include "german_ui.h"
+#include "qt_audio_stream.h"
 #include "qt_main_window.h"
 #include "window_logic.h"
 
@@ -27,12 +28,18 @@ int main(int argc, char* argv[]) {
     zt40::germanButtons(notice);
     notice.exec();
 
-    zt40::QtMainWindow window(options.configurationFile);
-    if (!window.startedUp()) return 0;
-    // The whole design area of 8000 x 5851 mm in view, at its aspect ratio.
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int height = std::min(screen.height() * 9 / 10, screen.width() * 9 / 10 * 5851 / 8000);
-    window.resize(height * 8000 / 5851, height);
-    window.show();
-    return application.exec();
+    int code = 0;
+    {
+        zt40::QtMainWindow window(options.configurationFile);
+        if (window.startedUp()) {
+            // The whole design area of 8000 x 5851 mm in view, at its aspect ratio.
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            const int height = std::min(screen.height() * 9 / 10, screen.width() * 9 / 10 * 5851 / 8000);
+            window.resize(height * 8000 / 5851, height);
+            window.show();
+            code = application.exec();
+        }
+    }
+    // The window has saved the configuration and stopped its threads.
+    zt40::exitWithoutAudioTeardown(code);
 }

@@ -46,4 +46,10 @@ private:
     std::unique_ptr<QAudioSink> sink_;
 };
 
+// Ends the process without the libraries' own teardown at exit. Qt
+// Multimedia keeps its PulseAudio engine in a global whose destruction at
+// exit can abort inside libpulse (a race in the disconnect). Called once
+// everything of ours is closed and saved.
+[[noreturn]] void exitWithoutAudioTeardown(int code);
+
 }  // namespace zt40

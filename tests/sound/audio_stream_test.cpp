@@ -71,7 +71,11 @@ TEST(AudioStream, OnANullSinkTheEngineLoopIsPlayed) {
 }  // namespace zt40
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = 0;
+    {
+        QCoreApplication application(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    zt40::exitWithoutAudioTeardown(result);
 }
