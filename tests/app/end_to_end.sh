@@ -118,21 +118,26 @@ finish "$pid"
 distance="$(awk -F: '/^Entfernung/ { print $2 + 0 }' Konfiguration_ZT40.cfg)"
 awk -v d="$distance" 'BEGIN { exit !(d > 770 && d < 790) }' || { echo "distance $distance, not kept" >&2; exit 1; }
 if grep -q "unbekannte Zeile" Konfiguration_ZT40.cfg; then echo "the file was not written again" >&2; exit 1; fi
+# Starts the program on the saved state ("Ja" to the question) and brings
+# its window, painted, to the front; sets pid and id.
+start_on_saved_state() {
+  "$@" &
+  pid=$!
+  pids+=("$pid")
+  answer Hinweis Return
+  answer Frage j
+  id="$(window Ziruvarovuzidarivaviveru)"
+  until_painted "$id"
+  xdotool windowactivate --sync "$id" 2>/dev/null || true
+  sleep 0.5
+}
 # Third start: driving keys and the data dialog change what the saved state shows.
 value() { awk -F: -v label="$1" 'index($0, label) == 1 { print $2 + 0 }' Konfiguration_ZT40.cfg; }
 cylinder="$(value Zylindertemperatur)"
 drains="$(value "Entw")"
 track="$(value Streckenfunktion)"
 hidden="$(value "Schrift ausblenden")"
-LANG=de_DE.UTF-8 "$program" &
-pid=$!
-pids+=("$pid")
-answer Hinweis Return
-answer Frage j
-id="$(window Ziruvarovuzidarivaviveru)"
-until_painted "$id"
-xdotool windowactivate --sync "$id" 2>/dev/null || true
-sleep 0.5
+LANG=de_DE.UTF-8 start_on_saved_state "$program"
 for key in Tab Return t Alt_L; do xdotool key "$key"; sleep 0.3; done
 # L opens the data dialog beside the running window; Return in its first
 # edit, the train weight, is OK.
@@ -162,15 +167,7 @@ drains="$(value "Entw")"
 track="$(value Streckenfunktion)"
 hidden="$(value "Schrift ausblenden")"
 sound="$(value Sound)"
-"$program" &
-pid=$!
-pids+=("$pid")
-answer Hinweis Return
-answer Frage j
-id="$(window Ziruvarovuzidarivaviveru)"
-until_painted "$id"
-xdotool windowactivate --sync "$id" 2>/dev/null || true
-sleep 0.5
+start_on_saved_state "$program"
 eval "$(xdotool getwindowgeometry --shell "$id")"  # WIDTH, HEIGHT of the client area
 # Design units per pixel, and the button bar's left edge in pixels.
 scale="$(awk -v w="$WIDTH" -v h="$HEIGHT" 'BEGIN { print (w / h < 1.367) ? 8000 / w : 5851 / h }')"

@@ -19,15 +19,7 @@ namespace {
 
 using std::numbers::pi;
 
-void drive(SimulationModel& model, SimulationBlock& block, double seconds) {
-    const double end = block.simTime + seconds;
-    while (block.simTime < end) {
-        const double before = block.simTime;
-        model.runExchange(block);
-        block.distance += block.trainSpeed * (block.simTime - before);
-        engageValvesBySteam(block);
-    }
-}
+using testing::drive;
 
 // The work a loop stands for, in square pixels: pressure above the zero
 // line integrated over piston travel, round the loop in the order sampled.

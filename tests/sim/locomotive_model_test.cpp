@@ -16,18 +16,7 @@
 namespace zt40 {
 namespace {
 
-// Runs exchanges until `seconds` more of simulated time have passed, doing
-// what the main thread does for the model: travel, and the piston valves
-// taken up by steam and dropped when the chest is empty.
-void drive(SimulationModel& model, SimulationBlock& block, double seconds) {
-    const double end = block.simTime + seconds;
-    while (block.simTime < end) {
-        const double before = block.simTime;
-        model.runExchange(block);
-        block.distance += block.trainSpeed * (block.simTime - before);
-        engageValvesBySteam(block);
-    }
-}
+using testing::drive;
 
 // Unwrapped change of the wheel angle over `seconds`, rad.
 double wheelTurn(SimulationModel& model, SimulationBlock& block, double seconds) {
