@@ -61,19 +61,19 @@ answer() {
 }
 # True once the window shows a drawn frame: the credit line's dark letters
 # in the last text row, read from the window's pixels (xwd's header is
-# big-endian; 32-bit pixels in the file's byte order, any with all three
-# colours dark will do).
+# big-endian; pixels of 24 or 32 bits in the file's byte order, any with
+# all three colours dark will do).
 painted() {
   local shot="$work/shot.xwd"
   xwd -silent -id "$1" > "$shot" 2>/dev/null || return 1
   field() { od -An -tu4 --endian=big -j "$1" -N 4 "$shot" | tr -d ' '; }
   local header bits line height colours
   header="$(field 0)"; bits="$(field 44)"; line="$(field 48)"; height="$(field 20)"; colours="$(field 76)"
-  [[ "$bits" == 32 && "$height" -gt 20 ]] || return 1
+  [[ ("$bits" == 32 || "$bits" == 24) && "$height" -gt 20 ]] || return 1
   local offset=$((header + colours * 12 + (height - 9) * line))
   od -An -v -tu1 -j "$offset" -N 1600 "$shot" |
-    awk '{ for (i = 1; i <= NF; ++i) v[n++] = $i }
-         END { for (p = 0; p + 3 < n; p += 4) if (v[p] < 80 && v[p + 1] < 80 && v[p + 2] < 80) exit 0; exit 1 }'
+    awk -v step=$((bits / 8)) '{ for (i = 1; i <= NF; ++i) v[n++] = $i }
+         END { for (p = 0; p + 2 < n; p += step) if (v[p] < 80 && v[p + 1] < 80 && v[p + 2] < 80) exit 0; exit 1 }'
 }
 until_painted() {
   for _ in $(seq 100); do painted "$1" && return 0; sleep 0.1; done
