@@ -117,7 +117,7 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 }  // namespace
 
 QtMainWindow::QtMainWindow(const std::string& configurationFile) {
-    setWindowTitle(QStringLiteral("Ziruvarovuzidarivaviveru"));
+    setWindowTitle(QStringLiteral("ZT 40"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);

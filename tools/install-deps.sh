@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
           libgtest-dev libgmock-dev fonts-dejavu-core)
 if [[ "${1:-}" == test ]]; then
-  packages+=(libbenchmark-dev xvfb xauth xdotool openbox wmctrl x11-apps pulseaudio desktop-file-utils)
+  packages+=(clang libbenchmark-dev xvfb xauth xdotool openbox wmctrl x11-apps pulseaudio desktop-file-utils)
 fi
 
 missing=()

@@ -4,6 +4,5 @@
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 "$source_dir/tools/install-deps.sh"
-cmake -S "$source_dir" -B "$source_dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$source_dir/build" --target zt40
+"$source_dir/tools/build-program.sh" "$source_dir/build"
 exec "$source_dir/build/app/zt40"

@@ -40,8 +40,9 @@ void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space S
         {"pressure", &GasSpace::pressure}, {"steamMass", &GasSpace::steamMass},
         {"temperature", &GasSpace::temperature}, {"volume", &GasSpace::volume},
         {"waterMass", &GasSpace::waterMass}};
-    for (const auto& [part, member] : parts) {
-        fields.push_back({name + "." + part,
+    for (const auto& entry : parts) {
+        const auto member = entry.second;  // a plain variable: lambdas capture no structured binding before Clang 16
+        fields.push_back({name + "." + entry.first,
                           [space, member](const LocomotiveState& b) { return static_cast<const GasSpace&>(b.*space).*member; },
                           [space, member](LocomotiveState& b, double v) { static_cast<GasSpace&>(b.*space).*member = v; }});
     }
