@@ -134,7 +134,7 @@ QtMainWindow::QtMainWindow(const std::string& configurationFile) {
     frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
     logic_ = std::make_unique<MainWindowLogic>(
         *this,
-        ShellParts{std::make_unique<ThreadedSimulation>(), std::make_unique<ThreadedRender>(*frames_),
+        EngineParts{std::make_unique<ThreadedSimulation>(), std::make_unique<ThreadedRender>(*frames_),
                    std::make_unique<CabDriving>(sound_)},
         ShellOptions{configurationFile, std::nullopt});
     logic_->onCreate();

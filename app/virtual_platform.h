@@ -1,7 +1,5 @@
 #pragma once
-// The platform on a virtual clock: timers fire and posted messages arrive
-// when the caller lets time pass, in the order a message loop would see
-// them. Tests and the headless runner drive the window's logic with it;
+// The platform on a virtual clock, for tests of the window's logic:
 // message boxes are recorded and questions answered from a list (Yes when
 // it runs out).
 
@@ -12,11 +10,11 @@
 #include <vector>
 
 #include "platform.h"
-#include "window_logic.h"
+#include "virtual_clock.h"
 
 namespace zt40 {
 
-class VirtualPlatform : public Platform {
+class VirtualPlatform : public Platform, public VirtualTimers {
 public:
     struct Message {
         std::string text;
@@ -24,10 +22,10 @@ public:
         MessageIcon icon;
     };
 
-    void setTimer(int id, int periodMs) override { timers[id] = {periodMs, now + periodMs}; }
-    void killTimer(int id) override { timers.erase(id); }
-    void postTimer(int id) override { posted.push_back({true, id}); }
-    void postUser(int offset) override { posted.push_back({false, offset}); }
+    void setTimer(int id, int periodMs) override { set(id, periodMs); }
+    void killTimer(int id) override { kill(id); }
+    void postTimer(int id) override { VirtualTimers::postTimer(id); }
+    void postUser(int offset) override { VirtualTimers::postUser(offset); }
     void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
@@ -46,67 +44,6 @@ public:
     void quit(int code) override { exitCode = code; }
     std::int64_t tickCount() override { return now; }
 
-    bool timerRuns(int id) const { return timers.count(id) != 0; }
-    int period(int id) const { return timers.at(id).period; }
-
-    // Lets `ms` pass: posted messages first, then each timer when it is due.
-    void run(MainWindowLogic& window, std::int64_t ms) {
-        const std::int64_t end = now + ms;
-        for (int guard = 0; guard < 10000000; ++guard) {
-            deliverPosted(window);
-            int due = 0;
-            std::int64_t at = end + 1;
-            for (const auto& [id, t] : timers) {
-                if (t.due < at) at = t.due, due = id;
-            }
-            if (due == 0) break;
-            now = at;
-            timers[due].due = now + timers[due].period;
-            ++fired[due];
-            window.onTimer(due);
-        }
-        deliverPosted(window);
-        now = end;
-    }
-
-    // Delivers what is posted and then the next timer that falls due; false
-    // when nothing is scheduled any more.
-    bool runNext(MainWindowLogic& window) {
-        deliverPosted(window);
-        int due = 0;
-        std::int64_t at = 0;
-        for (const auto& [id, t] : timers) {
-            if (due == 0 || t.due < at) at = t.due, due = id;
-        }
-        if (due == 0) return false;
-        now = at;
-        timers[due].due = now + timers[due].period;
-        ++fired[due];
-        window.onTimer(due);
-        return true;
-    }
-
-    void deliverPosted(MainWindowLogic& window) {
-        for (int guard = 0; !posted.empty() && guard < 100000; ++guard) {
-            const Posted p = posted.front();
-            posted.pop_front();
-            if (p.timer) window.onTimer(p.id);
-            else window.onUser(p.id);
-        }
-    }
-
-    struct Timer {
-        int period;
-        std::int64_t due;
-    };
-    struct Posted {
-        bool timer;
-        int id;
-    };
-    std::int64_t now = 0;
-    std::map<int, Timer> timers;
-    std::map<int, int> fired;
-    std::deque<Posted> posted;
     std::vector<Message> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;

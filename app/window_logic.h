@@ -1,26 +1,15 @@
 #pragma once
-// The main window's logic: start-up and shut-down, size, focus and paint,
-// the key and mouse paths, the timer table and the main tick. Plain C++; it
-// reaches the platform only through `Platform`.
+// The main window's logic: start-up and shut-down with their questions and
+// messages, and the window's events handed to the engine, which runs the
+// drive. Plain C++; it reaches the platform only through `Platform`.
 
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "auto_control.h"
-#include "locomotive_state.h"
-#include "mouse_codes.h"
+#include "engine.h"
 #include "platform.h"
-#include "random15.h"
-#include "damage.h"
-#include "driving_logic.h"
-#include "render_port.h"
-#include "simulation_port.h"
-#include "track_point.h"
-#include "track_walker.h"
-#include "window_messages.h"
 
 namespace zt40 {
 
@@ -34,111 +23,61 @@ struct ShellOptions {
     std::function<void(LocomotiveState&)> beforeModelStart = nullptr;
 };
 
-struct ShellParts {
-    std::unique_ptr<SimulationPort> simulation;
-    std::unique_ptr<RenderPort> render;
-    std::unique_ptr<DrivingLogic> driving;
-};
-
 class MainWindowLogic {
 public:
-    MainWindowLogic(Platform& platform, ShellParts parts, ShellOptions options);
-    ~MainWindowLogic();
+    MainWindowLogic(Platform& platform, EngineParts parts, ShellOptions options);
 
     void onCreate();
     void onDestroy();
-    void onSize(int width, int height);
-    void onSetFocus();
-    void onKillFocus();
-    void onPaint();
+    void onSize(int width, int height) { engine_.onSize(width, height); }
+    void onSetFocus() { engine_.onSetFocus(); }
+    void onKillFocus() { engine_.onKillFocus(); }
+    void onPaint() { engine_.onPaint(); }
     void onKey(KeyMessage message, int virtualKey);
-    // A mouse message at client point (x, y); `wheelOrRepeat` is the wheel
-    // delta of a wheel turn and the offset of a repeat message.
     void onMouse(MouseMessage message, int x, int y, int wheelOrRepeat);
-    void onUser(int offset);  // WM_USER+0..8: repeat commands
-    // The window lost the pointer grab or the focus: held buttons count as let go.
-    void onCaptureLost() { releaseButtons(); }
+    void onUser(int offset);
+    void onCaptureLost() { engine_.onCaptureLost(); }
     void onTimer(int id);
 
-    LocomotiveState& state() { return *state_; }
-    const LocomotiveState& state() const { return *state_; }
-    AutoControlSettings& autoControl() { return autoControl_; }
-    Random15& random() { return random_; }  // the program's one generator, for the dialogs
+    Engine& engine() { return engine_; }
+    LocomotiveState& state() { return engine_.state(); }
+    const LocomotiveState& state() const { return engine_.state(); }
+    AutoControlSettings& autoControl() { return engine_.autoControl(); }
+    Random15& random() { return engine_.random(); }  // the program's one generator, for the dialogs
     bool ended() const { return ended_; }
 
     // The startup notice's text: the operating instructions and a word on history.
     static const char* startupNotice();
 
 private:
-    void setTimer(int id, int periodMs);
-    void killTimer(int id);
-    bool timerRunning(int id) const { return running_[id]; }
+    // The engine's host: the platform's timers, cursor and dialogs, and the
+    // workshop's message, after which the window closes.
+    class Host final : public EngineHost {
+    public:
+        explicit Host(MainWindowLogic& window) : window_(window) {}
+        void setTimer(int id, int periodMs) override { window_.platform_.setTimer(id, periodMs); }
+        void killTimer(int id) override { window_.platform_.killTimer(id); }
+        void postTimer(int id) override { window_.platform_.postTimer(id); }
+        void postUser(int offset) override { window_.platform_.postUser(offset); }
+        std::int64_t tickCount() override { return window_.platform_.tickCount(); }
+        void setCursor(CursorShape shape) override { window_.platform_.setCursor(shape); }
+        bool setCursorPosition(int x, int y) override { return window_.platform_.setCursorPosition(x, y); }
+        void openDataDialog() override { window_.platform_.openDataDialog(); }
+        void openAutoControlDialog() override { window_.platform_.openAutoControlDialog(); }
+        void workshop(Damage damage) override { window_.workshop(damage); }
 
-    void mainTick();
-    void tickTail();
-    double tickTime() const;
-    void manageAutoControlTimer();
-    void startAutoControlTimer();
-    void autoControlStep();
-    void advanceDistance(double dt);
-    void runOrStandby();
-    void calibrate();
-    void actOnMouseResult(MouseResult result);
-    void noteButtons(MouseMessage message);
-    void releaseButtons();
-    void walkTrack();
-    void openDataDialogIfClosed();
-    void openAutoControlDialogIfClosed();
-    void renderExchange();
-    void damageEnd(Damage damage);
-    void postRenderIfStandby();
-    void reseed();
+    private:
+        MainWindowLogic& window_;
+    };
+
+    void workshop(Damage damage);
 
     Platform& platform_;
-    ShellParts parts_;
     ShellOptions options_;
-    std::unique_ptr<LocomotiveState> state_;
-    Random15 random_;
-    TrackAllocator trackAllocator_;
-    TrackWalker trackWalker_;
-    AutoControlSettings autoControl_;
-    AutoControl autoDriver_;
-
-    std::array<bool, 14> running_{};  // which timers run
-    bool started_ = false;
+    Host host_{*this};
+    Engine engine_;
     bool ended_ = false;
-    bool damaged_ = false;  // the workshop message is up; nothing else runs
     bool configurationUnreadable_ = false;  // the file is there but was not read: never overwrite it
-    bool keyUpPending_ = false;
-    bool coarseSteps_ = false;
-    bool dragMoveAllowed_ = false;
-    bool brakeStepping_ = false;
-    MouseResult pendingCommand_ = MouseResult::none;
-    bool leftButtonDown_ = false;
-    bool rightButtonDown_ = false;
-    CursorShape hoverCursor_ = CursorShape::standard;  // what the pointer's place shows
-    bool busyShown_ = false;                           // the track walk's busy cursor is up
-    bool commandChanged_ = false;
-    bool commandChangedCopy_ = false;
-
-    // Calibration of the step length.
-    std::int64_t lastTickCount_ = 0;   // ms
-    std::int64_t lastSimulatedMs_ = 0;  // ms
-    bool calibrationArmed_ = false;
-
-    // Automatic control bookkeeping.
-    bool autoControlTablePeriod_ = false;
-    double reseedDistance_ = 0.0;     // m
-
-    // The window and cylinder side the model was last handed for its
-    // indicator points.
-    struct IndicatorFrame {
-        double displayScale;       // mm per pixel
-        std::int32_t clientWidth;  // px
-        bool indicatorSide;
-        bool operator==(const IndicatorFrame&) const = default;
-    };
-    IndicatorFrame indicatorFrame_{};
 };
 
 }  // namespace zt40

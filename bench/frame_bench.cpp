@@ -12,14 +12,9 @@
 #include <memory>
 #include <numbers>
 
-#include "cab_panel.h"
-#include "credit_line.h"
-#include "indicator_panel.h"
+#include "frame_picture.h"
 #include "pointer_targets.h"
 #include "qt_canvas.h"
-#include "render_controller.h"
-#include "side_view.h"
-#include "text_panels.h"
 
 namespace zt40 {
 namespace {
@@ -44,7 +39,8 @@ void fillIndicatorRing(LocomotiveState& copy) {
 void fullFrame(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    auto copy = std::make_unique<LocomotiveState>();
+    auto view = std::make_unique<FrameView>();
+    LocomotiveState* copy = &view->record;
     copy->clientWidth = width;
     copy->clientHeight = height;
     copy->displayScale = std::max(8000.0 / width, 5851.0 / height);
@@ -77,10 +73,9 @@ void fullFrame(benchmark::State& state) {
     copy->hoverHintVisible = true;
     copy->mouseX = width / 3;
     copy->mouseY = height / 2;
-    FrameLogic logic(*copy);
-    FrameState frame;
-    frame.timeFactor = 0.015;
-    FramePreparation prepared{};
+    view->rules.timeFactor = 0.015;
+    DisplayMemory memory;
+    FramePreparation& prepared = view->preparation;
     prepared.anchorX = std::trunc(800 / copy->displayScale);
     prepared.anchorY = std::trunc(4800 / copy->displayScale);
     QImage image(width, height, QImage::Format_RGB32);
@@ -92,14 +87,7 @@ void fullFrame(benchmark::State& state) {
         copy->valveHeadFrontX = static_cast<int>(1319 / copy->displayScale + prepared.joints.rodX);
         QPainter painter(&image);
         QtCanvas canvas(painter);
-        canvas.rectangle(-1, -1, width + 1, height + 1, Pen{}, Brush{});
-        drawGradientAndPlumes(canvas, *copy, prepared);
-        drawRightHandPanel(canvas, *copy, means);
-        drawCabPanel(canvas, *copy, frame);
-        drawButtonBar(canvas, *copy);
-        drawSideView(canvas, *copy, frame, prepared);
-        drawTextStage(canvas, logic.textStage(*copy, means));
-        canvas.text(0, height - 17, creditLine(), black, white);
+        drawFramePicture(canvas, *view, memory, means);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }

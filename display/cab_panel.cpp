@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "numeric.h"
+#include "cab_knobs.h"
 #include "pointer_targets.h"
 
 namespace zt40 {
@@ -35,12 +36,7 @@ PixelPoint onWheel(double x, double y, double angle, double radius) {
     return {px(x + std::sin(angle) * radius), px(y + std::cos(angle) * radius)};
 }
 
-// The knob of the control being dragged, for the mouse to measure from.
-void reportKnob(LocomotiveState& copy, drag::Control control, PixelPoint at) {
-    copy.handleX = at.x;
-    copy.handleY = at.y;
-    copy.handleOf = control;
-}
+PixelPoint pixel(KnobPosition knob) { return {knob.x, knob.y}; }
 
 void knob(Canvas& canvas, PixelPoint at, int radius, const Pen& pen = blackPen) {
     canvas.ellipse(at.x - radius, at.y - radius, at.x + radius, at.y + radius, pen, whiteBrush);
@@ -104,15 +100,13 @@ void dials(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int cx
          copy.brake * 5.235987756 / 130.0 + start);
 }
 
-void reverserWheel(Canvas& canvas, LocomotiveState& copy, const Layout& mm, int cx, int cy) {
+void reverserWheel(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int cx, int cy) {
     const int radius = mm(220);
     const double phi = copy.reverser * 0.1374446786 + pi;
     canvas.arc(cx - radius, cy - radius, cx + radius, cy + radius, {0, 0}, {0, 0}, blackPen);
     canvas.line(onWheel(cx, cy, phi, radius), onWheel(cx, cy, phi + pi, radius), blackPen);
     canvas.line(onWheel(cx, cy, phi + pi / 2.0, radius), onWheel(cx, cy, phi + 3.0 * pi / 2.0, radius), blackPen);
-    const PixelPoint handle = onWheel(cx, cy, phi, radius - 5);
-    knob(canvas, handle, 5);
-    if (copy.dragTarget == drag::reverserWheel) reportKnob(copy, drag::reverserWheel, handle);
+    knob(canvas, pixel(reverserKnob(mm.s, copy.reverser)), 5);
 
     // Cut-off scale: 10 % a tick, mid gear at 574 mm.
     canvas.rectangle(cx - mm(50), cy - mm(230), cx + mm(50), cy - mm(930), blackPen, whiteBrush);
@@ -143,7 +137,7 @@ void waterGauge(Canvas& canvas, double level, const Layout& mm, int x) {
     }
 }
 
-void regulatorLever(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
+void regulatorLever(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
     const double s = mm.s;
     const int ax = mm(920), ay = mm(1400);
     const double phi = copy.pilotValve * 0.009106087 + pi / 2.0;
@@ -154,20 +148,16 @@ void regulatorLever(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
     const int dx = mm(600), dy = mm(700);
     canvas.line({ax - dx, ay - dy}, {q.x - dx, q.y - dy}, blackPen);
     canvas.polyline({p1, {p1.x - dx, p1.y - dy}, {p2.x - dx, p2.y - dy}, p2, p1}, blackPen);
-    const PixelPoint handle = onWheel(ax, ay, phi + pi / 3.0, 400 / s);
+    const PixelPoint handle = pixel(regulatorKnob(s, copy.pilotValve));
     canvas.line({ax, ay}, handle, blackPen);
     knob(canvas, handle, 3);
-    if (copy.dragTarget == drag::regulatorLever) reportKnob(copy, drag::regulatorLever, handle);
 }
 
-void brakeHandle(Canvas& canvas, LocomotiveState& copy, const Layout& mm) {
+void brakeHandle(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
     const int bx = mm(2100), by = mm(1500);
-    const int length = mm(300) - 5;
-    const double phi = copy.brakeCommand * 0.06981317008 + 3.665191429;  // 4° a step from 210°
-    const PixelPoint handle = onWheel(bx, by, phi, length);
+    const PixelPoint handle = pixel(brakeKnob(mm.s, copy.brakeCommand));
     canvas.line({bx, by}, handle, blackPen);
     knob(canvas, handle, 3);
-    if (copy.dragTarget == drag::brakeHandle) reportKnob(copy, drag::brakeHandle, handle);
 }
 
 // The direction the engine runs, as the sanding lever sees it.
@@ -177,20 +167,21 @@ bool travelling(const LocomotiveState& copy, bool counterPressure, int direction
     return (copy.reverser == 0 && speed > 0.0) || (reverser > 0 && counterPressure) || (reverser < 0 && !counterPressure);
 }
 
-void sandingLever(Canvas& canvas, const LocomotiveState& copy, FrameState& frame, const Layout& mm) {
+void sandingLever(Canvas& canvas, const LocomotiveState& copy, bool counterPressure, DisplayMemory& memory,
+                  const Layout& mm) {
     PixelPoint end{mm(1200), mm(1800)};
     if (copy.sandingOn) {
-        const bool forward = travelling(copy, frame.counterPressureMode, +1);
-        const bool backward = travelling(copy, frame.counterPressureMode, -1);
+        const bool forward = travelling(copy, counterPressure, +1);
+        const bool backward = travelling(copy, counterPressure, -1);
         end = {mm(1100), mm(1827)};
-        if ((forward && (frame.sandFront || !frame.sandRear)) || frame.sandFront) {
-            frame.sandFront = true;
-        } else if ((backward && !frame.sandRear) || frame.sandRear) {
-            frame.sandRear = true;
+        if ((forward && (memory.sandFront || !memory.sandRear)) || memory.sandFront) {
+            memory.sandFront = true;
+        } else if ((backward && !memory.sandRear) || memory.sandRear) {
+            memory.sandRear = true;
             end = {mm(1300), mm(1827)};
         }
     } else {
-        frame.sandFront = frame.sandRear = false;
+        memory.sandFront = memory.sandRear = false;
     }
     canvas.line({mm(1200), mm(2000)}, end, blackPen);
     knob(canvas, end, copy.autoSanding ? 6 : 3);
@@ -221,10 +212,9 @@ void smallLever(Canvas& canvas, PixelPoint from, PixelPoint to) {
 
 }  // namespace
 
-void drawCabPanel(Canvas& canvas, LocomotiveState& copy, FrameState& frame) {
+void drawCabPanel(Canvas& canvas, const LocomotiveState& copy, const FrameState& frame, DisplayMemory& memory) {
     const Layout mm{copy.displayScale};
     const int cx = mm(1560), cy = mm(2000);
-    copy.handleOf = drag::none;  // until a dragged control draws its knob
     canvas.rectangle(0, 0, cx + mm(560), cy + mm(700), blackPen, whiteBrush);
     fireHoleDoor(canvas, copy, frame, mm, cx, cy);
     dials(canvas, copy, mm, cx, cy);
@@ -233,7 +223,7 @@ void drawCabPanel(Canvas& canvas, LocomotiveState& copy, FrameState& frame) {
     waterGauge(canvas, copy.gaugeGlassLevel, mm, mm(100));
     regulatorLever(canvas, copy, mm);
     brakeHandle(canvas, copy, mm);
-    sandingLever(canvas, copy, frame, mm);
+    sandingLever(canvas, copy, frame.counterPressureMode, memory, mm);
     injectorHandle(canvas, copy, mm);
     handWheel(canvas, mm(120), mm(1500), 80, copy.blowerSetting, mm);
     handWheel(canvas, mm(1300), mm(1200), 120, copy.counterPressureThrottle, mm);

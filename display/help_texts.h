@@ -5,7 +5,8 @@
 #include <array>
 #include <string>
 
-#include "frame_logic.h"
+#include "display_memory.h"
+#include "frame_rules.h"
 #include "locomotive_state.h"
 #include "pointer_targets.h"
 

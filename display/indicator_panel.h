@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "canvas.h"
-#include "frame_logic.h"
+#include "display_memory.h"
 #include "locomotive_state.h"
 
 namespace zt40 {

@@ -1,9 +1,9 @@
 #pragma once
-// Owns the render thread and its private copy of the whole record. The main
-// thread hands the record over in exchange(), only while the thread is
-// parked, and takes back what the frame decided (valve heads, knob
-// positions, the hold, the damage). Each frame is drawn onto a target
-// that shows it once it is finished.
+// Owns the render thread and its private copy of the frame view. The main
+// thread hands a view over in exchange(), only while the thread is parked;
+// the thread draws it onto a target that shows it once it is finished.
+// Nothing the drawing does flows back: the frame's decisions were taken
+// before the view was handed over.
 
 #include <chrono>
 #include <condition_variable>
@@ -12,10 +12,8 @@
 #include <thread>
 
 #include "auto_reset_event.h"
-#include "damage.h"
+#include "frame_sink.h"
 #include "frame_target.h"
-#include "locomotive_state.h"
-#include "track_list.h"
 
 namespace zt40 {
 
@@ -26,12 +24,11 @@ public:
     RenderController(const RenderController&) = delete;
     RenderController& operator=(const RenderController&) = delete;
 
-    // Copies the main record and starts the thread; false when the copy
-    // could not be allocated.
-    bool start(LocomotiveState& mainRecord);
-    // One hand-over and a frame request; returns the damage the last
-    // finished frame found.
-    Damage exchange();
+    // Starts the thread; false when its copy could not be allocated.
+    bool start();
+    // Hands the view over and asks for a frame, unless a frame is still
+    // being drawn; true when it was taken.
+    bool exchange(const FrameView& view);
     // Waits until a hand-over would be taken (no frame is being drawn);
     // false when the time ran out first.
     bool waitUntilIdle(std::chrono::milliseconds timeout);
@@ -41,16 +38,13 @@ private:
     void stop();
 
     FrameTarget& target_;
-    std::unique_ptr<LocomotiveState> renderCopy_;
-    TrackTableSnapshot trackTable_;  // the points around the train, with the copy
-    LocomotiveState* mainRecord_ = nullptr;
+    std::unique_ptr<FrameView> view_;
     AutoResetEvent frameRequest_;
     AutoResetEvent threadEnded_;
     std::mutex lock_;  // guards busy_ and stopRequested_
     bool busy_ = true;
     std::condition_variable idle_;  // told when busy_ clears
     bool stopRequested_ = false;
-    Damage damage_ = Damage::none;  // written by the thread at the end of a frame
     std::thread thread_;
 };
 

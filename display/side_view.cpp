@@ -269,7 +269,8 @@ void outlines(Canvas& canvas, const View& view) {
     }
 }
 
-void runningGear(Canvas& canvas, LocomotiveState& c, FrameState& state, const View& view) {
+void runningGear(Canvas& canvas, const LocomotiveState& c, const FrameState& rules, DisplayMemory& memory,
+                 const View& view) {
     const double s = view.s, u = view.u, v = view.v;
     const JointPositions& j = view.j;
     // Bar, frame and its openings.
@@ -280,11 +281,11 @@ void runningGear(Canvas& canvas, LocomotiveState& c, FrameState& state, const Vi
         canvas.rectangle(left, px(v), px(u + to / s), px(v - 500 / s), blackPen, whiteBrush);
     }
     // Wheels.
-    advanceBrakeGlow(state, c);
-    const int glow = px(state.wheelGlow);
+    advanceBrakeGlow(memory, rules.timeFactor, c);
+    const int glow = px(memory.wheelGlow);
     for (int k = 0; k < 3; ++k) {
         wheel(canvas, view, {u + (k == 0 ? 0.0 : k * 1650.0 / s), v, px(700 / s), c.wheelAngle, glow, k == 0,
-                             state.sandFront, state.sandRear});
+                             memory.sandFront, memory.sandRear});
     }
     wheel(canvas, view, {u + 5950 / s, v + 275 / s, px(425 / s), c.carryingWheelAngle, 0, false, false, false});
     // Coupling and connecting rods.
@@ -308,8 +309,8 @@ void runningGear(Canvas& canvas, LocomotiveState& c, FrameState& state, const Vi
     // Rail and sleepers.
     canvas.rectangle(-1, px(v + 700 / s) + 2, c.clientWidth + 1, px(v + 850 / s), blackPen, Brush{{150, 0, 0}, Fill::solid});
     const int top = px(v + 850 / s), pitch = std::max(px(850 / s), 1);
-    for (int x = px(state.sleeperPhase); x > px(-300 / s); x -= pitch) sleeper(canvas, view, x, top);
-    for (int x = px(state.sleeperPhase + 850 / s); x < c.clientWidth; x += pitch) sleeper(canvas, view, x, top);
+    for (int x = px(rules.sleeperPhase); x > px(-300 / s); x -= pitch) sleeper(canvas, view, x, top);
+    for (int x = px(rules.sleeperPhase + 850 / s); x < c.clientWidth; x += pitch) sleeper(canvas, view, x, top);
 }
 
 void valveGear(Canvas& canvas, const LocomotiveState& c, const View& view) {
@@ -408,12 +409,12 @@ Rgb spaceColour(double pressure, double temperature) {
     return {byte(red), byte(green), 255};
 }
 
-void advanceBrakeGlow(FrameState& frame, const LocomotiveState& copy) {
+void advanceBrakeGlow(DisplayMemory& memory, double timeFactor, const LocomotiveState& copy) {
     const double target = std::fabs(copy.wheelSpeed) > 0.0 ? copy.brake : (copy.brake != 0 ? 1.0 : 0.0);
-    const double step = frame.timeFactor * 100.0;  // infinite at STOP: straight to the target
-    if (frame.wheelGlow < target) frame.wheelGlow = std::min(frame.wheelGlow + step, target);
-    else if (frame.wheelGlow > target) frame.wheelGlow = std::max(frame.wheelGlow - step, target);
-    if (copy.sandSeconds < 10.0) frame.sandFront = frame.sandRear = false;
+    const double step = timeFactor * 100.0;  // infinite at STOP: straight to the target
+    if (memory.wheelGlow < target) memory.wheelGlow = std::min(memory.wheelGlow + step, target);
+    else if (memory.wheelGlow > target) memory.wheelGlow = std::max(memory.wheelGlow - step, target);
+    if (copy.sandSeconds < 10.0) memory.sandFront = memory.sandRear = false;
 }
 
 void drawGradientAndPlumes(Canvas& canvas, const LocomotiveState& c, const FramePreparation& frame) {
@@ -438,9 +439,10 @@ void drawGradientAndPlumes(Canvas& canvas, const LocomotiveState& c, const Frame
     plume(u + 5360 / s, v - 1450 / s, c.blowerSetting / 50.0, false, false);
 }
 
-void drawSideView(Canvas& canvas, LocomotiveState& c, FrameState& state, const FramePreparation& frame) {
+void drawSideView(Canvas& canvas, const LocomotiveState& c, const FrameState& rules, DisplayMemory& memory,
+                  const FramePreparation& frame) {
     const View view{c.displayScale, frame.anchorX, frame.anchorY, c, frame.joints};
-    runningGear(canvas, c, state, view);
+    runningGear(canvas, c, rules, memory, view);
     cylinderSpaces(canvas, view);
     cylinderWater(canvas, view);
     if (c.blastPipeClosed) {

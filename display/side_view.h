@@ -5,7 +5,8 @@
 // crank angle and the reverser.
 
 #include "canvas.h"
-#include "frame_logic.h"
+#include "display_memory.h"
+#include "frame_rules.h"
 #include "locomotive_state.h"
 
 namespace zt40 {
@@ -15,12 +16,13 @@ namespace zt40 {
 Rgb spaceColour(double pressure, double temperature);
 
 // The brake shoes' glow follows the brake; the sand flags drop when the box is nearly empty.
-void advanceBrakeGlow(FrameState& frame, const LocomotiveState& copy);
+void advanceBrakeGlow(DisplayMemory& memory, double timeFactor, const LocomotiveState& copy);
 
 // Stage 2 of the frame: gradient line and the plumes of exhaust, silencer and blower.
 void drawGradientAndPlumes(Canvas& canvas, const LocomotiveState& copy, const FramePreparation& frame);
 
 // Stage 6 of the frame: body, running gear, cylinder and valve gear.
-void drawSideView(Canvas& canvas, LocomotiveState& copy, FrameState& state, const FramePreparation& frame);
+void drawSideView(Canvas& canvas, const LocomotiveState& copy, const FrameState& rules, DisplayMemory& memory,
+                  const FramePreparation& frame);
 
 }  // namespace zt40

@@ -46,9 +46,9 @@ bool cutOffTooShort(const LocomotiveState& c) {
 
 // The warning state the frame logic raised, in its box.
 void stateWarning(std::vector<TextBox>& boxes, const LocomotiveState& c, const FrameState& frame) {
-    if (frame.warningFrames <= 0) return;
+    if (frame.shownWarningFrames <= 0) return;
     const int sandY = at(c, 0, 2400).y;  // the sand warnings stand at the left edge
-    switch (frame.warningState) {
+    switch (frame.shownWarning) {
         case Warning::valveMayBreak: add(boxes, at(c, 4700, 3800), "Kolbeschieber kann brechen !"); break;
         case Warning::sandIntoSlip: add(boxes, {15, sandY}, "Ins schleudernde Rad gesandet !"); break;
         case Warning::sandTooShort: add(boxes, {15, sandY}, "Mindestens 1 Umdrehung Sanden !"); break;
@@ -62,32 +62,34 @@ void stateWarning(std::vector<TextBox>& boxes, const LocomotiveState& c, const F
 }
 
 // The counter-pressure brake: air too hot, or the steam chest too full to open the regulator.
-void counterPressureHints(std::vector<TextBox>& boxes, const LocomotiveState& c, FrameState& frame) {
+void counterPressureHints(std::vector<TextBox>& boxes, const LocomotiveState& c, const FrameState& frame,
+                          DisplayMemory& memory) {
     if (!frame.counterPressureMode || c.regulator != 0) return;
     if (c.steamChestPyrometer > chestTooHot) {
         add(boxes, at(c, 500, 2800), "Mehr Wasser einspritzen", "Die Luft wird zu warm");
     }
-    if (c.steamChest.pressure > chestPressureHigh) frame.steamChestHighLatch = true;
-    if (c.steamChest.pressure < chestPressureLow) frame.steamChestHighLatch = false;
-    if (frame.steamChestHighLatch) {
+    if (c.steamChest.pressure > chestPressureHigh) memory.steamChestHighLatch = true;
+    if (c.steamChest.pressure < chestPressureLow) memory.steamChestHighLatch = false;
+    if (memory.steamChestHighLatch) {
         add(boxes, at(c, 3000, 2800), "Schieberkastendruck senken", "Regler kann aufgedrückt", "werden");
     }
 }
 
 // Above the boiler's rated output; once shown it stays until the average is clearly lower.
-void boilerLimit(std::vector<TextBox>& boxes, const LocomotiveState& c, FrameState& frame, float load) {
-    if (!((load > boilerLimitWarning && !frame.boilerOverpressureLatch && !c.safetyValveOpen) ||
-          frame.boilerLimitLatch)) {
+void boilerLimit(std::vector<TextBox>& boxes, const LocomotiveState& c, DisplayMemory& memory, float load) {
+    if (!((load > boilerLimitWarning && !memory.boilerOverpressureLatch && !c.safetyValveOpen) ||
+          memory.boilerLimitLatch)) {
         return;
     }
     add(boxes, at(c, 200, 3000), "Gefahr von Kesselschäden!", "Kesselgrenzleistung von 57 kg/m²h voll überschritten",
         formatText("Es wird mit %1.0f kg/m²h zuviel Dampf entnommen.", load));
-    frame.boilerLimitLatch = load >= boilerLimitClear;
+    memory.boilerLimitLatch = load >= boilerLimitClear;
 }
 
 // Too little cut-off at speed, or the engine braking itself by compression.
-void equalizeHints(std::vector<TextBox>& boxes, const LocomotiveState& c, FrameState& frame) {
-    std::uint8_t& counter = frame.equalizeCounter;
+void equalizeHints(std::vector<TextBox>& boxes, const LocomotiveState& c, const FrameState& frame,
+                   DisplayMemory& memory) {
+    std::uint8_t& counter = memory.equalizeCounter;
     if (cutOffTooShort(c)) {
         if (counter < counterLimit) ++counter;
         if (counter > cutOffHintDelay) {
@@ -111,7 +113,8 @@ std::string primingText(double primingRate) {
                              : formatText("Wasserübereißen %1.0f ml/s", primingRate * 1000.0);
 }
 
-std::vector<TextBox> warningBoxes(const LocomotiveState& c, FrameState& frame, const AverageMeans& means) {
+std::vector<TextBox> warningBoxes(const LocomotiveState& c, const FrameState& frame, DisplayMemory& memory,
+                                  const AverageMeans& means) {
     std::vector<TextBox> boxes;
     // Speed and adhesion.
     if (std::fabs(c.wheelSpeed) > overspeedWarning) add(boxes, at(c, 300, 4800), "Langsamer fahren !");
@@ -122,17 +125,17 @@ std::vector<TextBox> warningBoxes(const LocomotiveState& c, FrameState& frame, c
     if (c.fireShortfall > 0) add(boxes, at(c, 200, 2500), "Unvollständige Verbrennung");
 
     // The safety valve blew: shown until the pressure is down or the automatic firing holds it.
-    if (c.safetyValveOpen) frame.boilerOverpressureLatch = true;
-    if (c.boilerSteam.pressure < overpressureClear || c.autoFiring) frame.boilerOverpressureLatch = false;
-    if (frame.boilerOverpressureLatch) add(boxes, at(c, 200, 2800), "Überdruck im Kessel");
+    if (c.safetyValveOpen) memory.boilerOverpressureLatch = true;
+    if (c.boilerSteam.pressure < overpressureClear || c.autoFiring) memory.boilerOverpressureLatch = false;
+    if (memory.boilerOverpressureLatch) add(boxes, at(c, 200, 2800), "Überdruck im Kessel");
 
     stateWarning(boxes, c, frame);
-    counterPressureHints(boxes, c, frame);
-    boilerLimit(boxes, c, frame, means.heatingSurfaceLoad);
+    counterPressureHints(boxes, c, frame, memory);
+    boilerLimit(boxes, c, memory, means.heatingSurfaceLoad);
     if (c.trueWaterDepth > waterTooLow) {
         add(boxes, at(c, 100, 2800), "GEFAHR !!!", "Niedriger Wasserstand", "im Kessel !!!");
     }
-    equalizeHints(boxes, c, frame);
+    equalizeHints(boxes, c, frame, memory);
     return boxes;
 }
 

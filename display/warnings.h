@@ -5,14 +5,16 @@
 
 #include <vector>
 
-#include "frame_logic.h"
+#include "display_memory.h"
+#include "frame_rules.h"
 #include "locomotive_state.h"
 #include "text_boxes.h"
 
 namespace zt40 {
 
-// Decides the boxes and updates the latches in `frame`.
-std::vector<TextBox> warningBoxes(const LocomotiveState& copy, FrameState& frame, const AverageMeans& means);
+// Decides the boxes from the frame's rules and updates the latches in `memory`.
+std::vector<TextBox> warningBoxes(const LocomotiveState& copy, const FrameState& frame, DisplayMemory& memory,
+                                  const AverageMeans& means);
 
 // The priming warning with its rate: litres above 1 l/s, else millilitres.
 std::string primingText(double primingRate);

@@ -17,6 +17,7 @@ public:
     bool start(SimulationBlock& mainRecord);
     bool exchange();
     void stop() { mainRecord_ = nullptr; }
+    const SimulationModel& model() const { return model_; }
 
 private:
     std::unique_ptr<SimulationBlock> privateRecord_ = std::make_unique<SimulationBlock>();

@@ -11,14 +11,13 @@
 #include <ostream>
 #include <sstream>
 
-#include "numeric.h"
 #include "cab_driving.h"
-#include "inline_render.h"
+#include "engine.h"
 #include "inline_simulation.h"
-#include "simulation_model.h"
+#include "numeric.h"
 #include "parked_render.h"
-#include "virtual_platform.h"
-#include "window_logic.h"
+#include "simulation_model.h"
+#include "virtual_clock.h"
 
 namespace zt40 {
 
@@ -286,10 +285,10 @@ namespace {
 
 // Ticks on until the render thread has finished a frame of the record as
 // it stands now (the one it may be drawing shows an older one).
-void awaitFrameOfTheEnd(VirtualPlatform& platform, MainWindowLogic& window, const ScenarioScreen& screen) {
+void awaitFrameOfTheEnd(VirtualClock& clock, Engine& engine, const ScenarioScreen& screen) {
     const int shown = screen.framesShown();
-    for (int tick = 0; tick < 10000 && screen.framesShown() < shown + 2 && !window.ended(); ++tick) {
-        if (!platform.runNext(window)) return;
+    for (int tick = 0; tick < 10000 && screen.framesShown() < shown + 2 && !engine.damaged(); ++tick) {
+        if (!clock.runNext(engine)) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the frame takes real time
     }
 }
@@ -297,23 +296,23 @@ void awaitFrameOfTheEnd(VirtualPlatform& platform, MainWindowLogic& window, cons
 }  // namespace
 
 std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen) {
-    // The program's window on a virtual clock, without configuration file;
-    // the start settings come in its place.
-    VirtualPlatform platform;
+    // One drive on a virtual clock, without configuration file; the start
+    // settings come in its place.
+    VirtualClock clock;
     SilentSound sound;
+    Engine engine(clock,
+                  EngineParts{std::make_unique<InlineSimulation>(),
+                              screen ? std::make_unique<ParkedRender>(*screen) : nullptr,
+                              std::make_unique<CabDriving>(sound)},
+                  scenario.seed);
+    engine.load({});
     std::string error;
-    ShellOptions options{{}, scenario.seed, {}};
-    options.beforeModelStart = [&](LocomotiveState& state) { error = applyStartSettings(scenario, state); };
-    MainWindowLogic window(platform,
-                           ShellParts{std::make_unique<InlineSimulation>(),
-                                      screen ? std::unique_ptr<RenderPort>(std::make_unique<ParkedRender>(*screen))
-                                             : std::make_unique<InlineRender>(),
-                                      std::make_unique<CabDriving>(sound)},
-                           std::move(options));
-    window.onCreate();
+    const bool started =
+        engine.start([&](LocomotiveState& state) { error = applyStartSettings(scenario, state); });
     if (!error.empty()) return error;
-    window.onSize(scenarioWindowWidth, scenarioWindowHeight);
-    LocomotiveState& state = window.state();
+    if (!started) return "the drive could not start (memory)";
+    engine.onSize(scenarioWindowWidth, scenarioWindowHeight);
+    LocomotiveState& state = engine.state();
     auto next = scenario.settings.begin();
     while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start
 
@@ -323,22 +322,22 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
     // Simulated time must move; a minute of the clock without is a hang.
     constexpr std::int64_t standstillLimit = 60000;  // ms of the virtual clock
     double lastSimTime = state.simTime;              // s
-    std::int64_t movedAt = platform.now;             // ms
+    std::int64_t movedAt = clock.now;                // ms
     auto nextControl = scenario.controls.begin();
-    while (state.simTime < scenario.duration && !window.ended()) {
+    while (state.simTime < scenario.duration && !engine.damaged()) {
         for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
         for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {
-            nextControl->control->set(window.autoControl(), nextControl->value);
+            nextControl->control->set(engine.autoControl(), nextControl->value);
         }
         if (state.simTime >= nextRow) {
             writeRow(csv, scenario, state);
             nextRow += scenario.printInterval;
         }
-        if (!platform.runNext(window)) break;  // stopped for good
+        if (!clock.runNext(engine)) break;  // stopped for good
         if (state.simTime != lastSimTime) {
             lastSimTime = state.simTime;
-            movedAt = platform.now;
-        } else if (platform.now - movedAt > standstillLimit) {
+            movedAt = clock.now;
+        } else if (clock.now - movedAt > standstillLimit) {
             char at[64];
             std::snprintf(at, sizeof at, "%.9g", state.simTime);
             error = std::string("simulated time has stood at ") + at + " s for a minute; the run stops";
@@ -346,12 +345,10 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
         }
     }
     writeRow(csv, scenario, state);
-    if (screen && error.empty()) awaitFrameOfTheEnd(platform, window, *screen);
-    window.onDestroy();
+    if (screen && error.empty()) awaitFrameOfTheEnd(clock, engine, *screen);
+    engine.stop();
     // A run that ended in the workshop says why.
-    for (const VirtualPlatform::Message& message : platform.messages) {
-        if (message.caption == "Werkstatt") std::cerr << "Werkstatt: " << message.text << '\n';
-    }
+    if (clock.workshopDamage != Damage::none) std::cerr << "Werkstatt: " << workshopText(clock.workshopDamage) << '\n';
     return error;
 }
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "cab_driving.h"
+#include "cab_knobs.h"
 #include "cursor_shapes.h"
-#include "frame_stand_in.h"
 #include "inline_simulation.h"
 #include "mouse_commands.h"
 #include "pointer_targets.h"
@@ -37,7 +37,7 @@ protected:
     void open(int width, int height) {
         window = std::make_unique<MainWindowLogic>(
             platform,
-            ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
+            EngineParts{std::make_unique<InlineSimulation>(), nullptr,
                        std::make_unique<CabDriving>(sound)},
             ShellOptions{});
         window->onCreate();
@@ -328,24 +328,21 @@ TEST_F(MouseTest, ALongPullOpensTheLeverByTenAndNeverWrapsIt) {
     EXPECT_EQ(s().pilotValve, 10);
 }
 
-TEST_F(MouseTest, ThePointerGoesOnTheKnobOnlyOnceAFrameHasDrawnIt) {
+TEST_F(MouseTest, ThePointerGoesOnTheKnobOnlyOnceAFrameHasShownIt) {
     mouse(M::leftDown, 1000, 1000);
     EXPECT_EQ(s().dragTarget, drag::regulatorLever);
-    s().handleOf = drag::brakeHandle;  // an older frame's knob of another control
-    s().handleX = 10, s().handleY = 10;
-    window->onTimer(timer::renderOnly);
+    window->onTimer(timer::renderOnly);  // this frame shows the knob; the last one did not
     EXPECT_EQ(platform.cursorX, -1);
     EXPECT_EQ(s().dragTarget, drag::regulatorLever);
 
-    s().handleOf = drag::regulatorLever;
-    s().handleX = 1010, s().handleY = 990;
     window->onTimer(timer::renderOnly);
-    EXPECT_EQ(platform.cursorX, 1010);
-    EXPECT_EQ(platform.cursorY, 990);
+    const KnobPosition knob = regulatorKnob(s().displayScale, s().pilotValve);
+    EXPECT_EQ(platform.cursorX, knob.x);
+    EXPECT_EQ(platform.cursorY, knob.y);
     EXPECT_EQ(s().dragTarget, drag::none);
     // Moves count from where the pointer was put.
     const int before = s().pilotValve;
-    mouse(M::move, 1005, 990);
+    mouse(M::move, knob.x - 5, knob.y);
     EXPECT_EQ(s().pilotValve, before + 5);
 }
 

@@ -8,7 +8,6 @@
 #include "config_fixtures.h"
 #include "configuration.h"
 #include "engine_sound.h"
-#include "frame_stand_in.h"
 #include "inline_simulation.h"
 #include "virtual_platform.h"
 
@@ -37,16 +36,11 @@ public:
     int soundStarts = 0;
 };
 
-class DamagingRender : public RenderPort {
+// Counts the frames the engine hands the display.
+class CountingDisplay : public FrameSink {
 public:
-    bool start(LocomotiveState&) override { return true; }
-    Damage exchange(LocomotiveState& s) override {
-        s.simHold = false;
-        ++exchanges;
-        return damage;
-    }
-    Damage damage = Damage::none;
-    int exchanges = 0;
+    void show(const FrameView&) override { ++frames; }
+    int frames = 0;
 };
 
 // A platform whose message box lets a posted tick and a key through, as a
@@ -55,21 +49,24 @@ class BusyMessagePlatform : public VirtualPlatform {
 public:
     void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override {
         VirtualPlatform::showMessage(text, caption, icon);
+        framesBeforeMessage = display ? display->frames : 0;
         if (window) {
             window->onTimer(timer::mainTick);
             window->onKey(KeyMessage::keyDown, 'P');
         }
     }
     MainWindowLogic* window = nullptr;
+    const CountingDisplay* display = nullptr;
+    int framesBeforeMessage = 0;
 };
 
 class WindowLogicTest : public ::testing::Test {
 protected:
-    std::unique_ptr<MainWindowLogic> open(std::unique_ptr<RenderPort> render = std::make_unique<FrameStandIn>()) {
+    std::unique_ptr<MainWindowLogic> open(std::unique_ptr<FrameSink> display = nullptr) {
         auto drivingLogic = std::make_unique<RecordingDriving>();
         driving = drivingLogic.get();
         auto window = std::make_unique<MainWindowLogic>(
-            platform, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
+            platform, EngineParts{std::make_unique<InlineSimulation>(), std::move(display), std::move(drivingLogic)},
             ShellOptions{file, std::nullopt});
         window->onCreate();
         window->onSize(1600, 1170);
@@ -291,8 +288,8 @@ TEST_F(WindowLogicTest, TheWaitCursorGoesOnceTheLineHasReachedTheTrain) {
            "Entfernung          in Meter   : 2800\r\nStreckendaten:\r\n0;0.25;0\r\n800;0.25;0\r\n";
     CursorPlatform cursors;
     MainWindowLogic window(cursors,
-                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
-                                      std::make_unique<RecordingDriving>()},
+                           EngineParts{std::make_unique<InlineSimulation>(), nullptr,
+                                       std::make_unique<RecordingDriving>()},
                            ShellOptions{file, std::nullopt});
     window.onCreate();
     window.onSize(1600, 1170);
@@ -318,16 +315,14 @@ TEST_F(WindowLogicTest, AWheelTurnReleasesTheLatchAndSettlesTheBrakeHandle) {
 }
 
 TEST_F(WindowLogicTest, DamageEndsTheRunInTheWorkshop) {
-    auto render = std::make_unique<DamagingRender>();
-    DamagingRender* damaging = render.get();
-    auto window = open(std::move(render));
+    auto window = open();
     platform.run(*window, 100);
-    damaging->damage = Damage::cylinderCoverBurst;
+    window->state().trainSpeed = 40.0;  // m/s: beyond what the engine stands
     platform.run(*window, 2000);
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_EQ(platform.messages[0].caption, "Werkstatt");
     EXPECT_EQ(platform.messages[0].text,
-              "Mindestens ein Zylinderdeckel wurde zerstört.\nEs entstand zu hoher Druck oder Wasserschlag.");
+              "Maschine wurde durch zu hohe Fliehkräfte,\nwegen zu schnellen Fahren beschädigt.");
     EXPECT_TRUE(window->ended());
     EXPECT_FALSE(window->state().soundOn);
     EXPECT_EQ(platform.exitCode, 0);
@@ -335,20 +330,20 @@ TEST_F(WindowLogicTest, DamageEndsTheRunInTheWorkshop) {
 
 TEST_F(WindowLogicTest, TicksDuringTheWorkshopMessageRaiseNoSecondOne) {
     BusyMessagePlatform busy;
-    auto render = std::make_unique<DamagingRender>();
-    DamagingRender* damaging = render.get();
+    auto display = std::make_unique<CountingDisplay>();
+    busy.display = display.get();
     auto drivingLogic = std::make_unique<RecordingDriving>();
     MainWindowLogic window(
-        busy, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
+        busy, EngineParts{std::make_unique<InlineSimulation>(), std::move(display), std::move(drivingLogic)},
         ShellOptions{file, std::nullopt});
     busy.window = &window;
     window.onCreate();
     window.onSize(1600, 1170);
-    damaging->damage = Damage::boilerExplosion;
-    busy.run(window, 100);
+    window.state().trainSpeed = 40.0;  // m/s
+    busy.run(window, 2000);
     ASSERT_EQ(busy.messages.size(), 1u);
-    EXPECT_EQ(busy.messages[0].text, "Kesselzerknall durch Niedrigwasser.");
-    EXPECT_EQ(damaging->exchanges, 1);
+    EXPECT_EQ(busy.messages[0].caption, "Werkstatt");
+    EXPECT_EQ(busy.display->frames, busy.framesBeforeMessage);  // no frame after the damage
     EXPECT_EQ(window.state().pilotValve, 0);
 }
 
@@ -375,22 +370,6 @@ TEST_F(WindowLogicTest, ADialogRequestWaitsWhileTheDialogIsOpen) {
     EXPECT_FALSE(s.dataDialogRequest);
 }
 
-TEST_F(WindowLogicTest, ValvesDropWithAnEmptyChestWhenTheReverserMoves) {
-    auto window = open();
-    LocomotiveState& s = window->state();
-    s.valvesEngaged = true;
-    s.steamChest.pressure = 500.0;
-    window->onPaint();
-    EXPECT_TRUE(s.valvesEngaged);  // standing, reverser untouched: they stay
-    s.reverserMoved = true;
-    window->onPaint();
-    EXPECT_FALSE(s.valvesEngaged);
-    EXPECT_FALSE(s.reverserMoved);
-    s.steamChest.pressure = 60000.0;
-    window->onPaint();
-    EXPECT_TRUE(s.valvesEngaged);
-}
-
 TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
     auto window = open();
     driving->nextMouseResult = MouseResult::gradientHeld;  // repeating every 80 ms
@@ -411,8 +390,8 @@ TEST_F(WindowLogicTest, AKnockHoldsTheVoice400MsAndAfterALostFocusItsEndStartsNo
     SoundPlayer player;
     EngineSound sound(player);
     MainWindowLogic window(platform,
-                           ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<FrameStandIn>(),
-                                      std::make_unique<CabDriving>(sound)},
+                           EngineParts{std::make_unique<InlineSimulation>(), nullptr,
+                                       std::make_unique<CabDriving>(sound)},
                            ShellOptions{file, std::nullopt});
     window.onCreate();  // no configuration: sound on
     window.onSetFocus();

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "cab_knobs.h"
 #include "pointer_targets.h"
 #include "qt_canvas.h"
 
@@ -32,7 +33,7 @@ protected:
         image.fill(Qt::white);
         QPainter painter(&image);
         QtCanvas canvas(painter);
-        drawCabPanel(canvas, *copy, frame);
+        drawCabPanel(canvas, *copy, frame, memory);
         return image;
     }
     static bool dark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 80; }
@@ -44,6 +45,7 @@ protected:
 
     std::unique_ptr<LocomotiveState> copy;
     FrameState frame;
+    DisplayMemory memory;
     const int cx = px(1560), cy = px(2000);
 };
 
@@ -99,23 +101,23 @@ TEST_F(CabPanelTest, TheFireHoleDoorDarkensWhenTheTankRunsDry) {
     EXPECT_EQ(image.pixel(x, y), qRgb(100, 0, 0));
 }
 
-TEST_F(CabPanelTest, DraggedControlsReportTheKnobsThePictureShows) {
-    // The reported knob is where its rim is drawn, and it moves with the control.
-    const auto knobOf = [&](drag::Control control) {
-        copy->dragTarget = control;
+TEST_F(CabPanelTest, TheKnobsTheMouseMeasuresFromAreWhereThePictureShowsThem) {
+    // Each knob's rim is drawn where the cab's knob positions say, and it moves with the control.
+    const auto drawnAt = [&](KnobPosition knob, int radius = 3) {
         const QImage image = draw();
-        EXPECT_EQ(copy->handleOf, control);
-        EXPECT_TRUE(dark(image, copy->handleX, copy->handleY - 3)) << "knob of control " << static_cast<int>(control);
-        return QPoint(copy->handleX, copy->handleY);
+        EXPECT_TRUE(dark(image, knob.x, knob.y - radius)) << knob.x << "," << knob.y;
+        return QPoint(knob.x, knob.y);
     };
     copy->pilotValve = 0;
-    const QPoint shut = knobOf(drag::regulatorLever);
+    const QPoint shut = drawnAt(regulatorKnob(scale, copy->pilotValve));
     copy->pilotValve = 60;
-    EXPECT_NE(knobOf(drag::regulatorLever), shut);
+    EXPECT_NE(drawnAt(regulatorKnob(scale, copy->pilotValve)), shut);
     copy->brakeCommand = 0;
-    const QPoint released = knobOf(drag::brakeHandle);
+    const QPoint released = drawnAt(brakeKnob(scale, copy->brakeCommand));
     copy->brakeCommand = 29;
-    EXPECT_NE(knobOf(drag::brakeHandle), released);
+    EXPECT_NE(drawnAt(brakeKnob(scale, copy->brakeCommand)), released);
+    copy->reverser = 80;
+    drawnAt(reverserKnob(scale, copy->reverser), 5);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A light engine driven through the real model at 30 % cut-off: the
-// indicator diagram it samples, as the panel reads and draws it.
+// A train driven through the engine at 30 % cut-off: the indicator diagram
+// its model samples, as the panel reads and draws it.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,17 +9,13 @@
 #include <numbers>
 
 #include "indicator_panel.h"
-#include "model_fixtures.h"
+#include "engine_fixtures.h"
 #include "qt_canvas.h"
-#include "simulation_model.h"
-#include "valve_engagement.h"
 
 namespace zt40 {
 namespace {
 
 using std::numbers::pi;
-
-using testing::drive;
 
 // The work a loop stands for, in square pixels: pressure above the zero
 // line integrated over piston travel, round the loop in the order sampled.
@@ -42,22 +38,21 @@ double sampledCrankAngle(const LocomotiveState& s) {
 
 double angleBetween(double a, double b) { return std::fabs(std::remainder(a - b, 2.0 * pi)); }
 
-TEST(IndicatorRun, ALightEngineDrawsClosedDrivingLoopsOfTheChosenSide) {
-    auto block = testing::engineInSteam();
-    SimulationModel model;
-    model.start(*block);
-    block->reverser = -60;  // 30 % fore gear
-    block->pilotValve = 40;
-    drive(model, *block, 70.0);  // about 11 m/s and hardly gaining
-    ASSERT_GT(block->wheelSpeed, 8.0);
-    ASSERT_LT(std::fabs(block->acceleration), 0.2);
+TEST(IndicatorRun, ATrainAtSpeedDrawsClosedDrivingLoopsOfTheChosenSide) {
+    testing::EngineDrive drive([](LocomotiveState& s) {
+        s.trainWeight = 300;
+        s.cylinderWallTemp = 400.0;  // K
+    });
+    testing::startAndNotchUp(drive);  // 30 % fore gear
+    drive.run(100.0);  // about 10 m/s and hardly gaining
+    ASSERT_GT(drive->wheelSpeed, 8.0);
+    ASSERT_LT(std::fabs(drive->acceleration), 0.2);
 
-    auto s = std::make_unique<LocomotiveState>();
-    const int zero = static_cast<int>(2700.0 / block->displayScale);
+    LocomotiveState* s = &drive.state();
+    const int zero = static_cast<int>(2700.0 / s->displayScale);
     for (bool otherSide : {false, true}) {
-        block->indicatorSide = otherSide;
-        drive(model, *block, 1.0);  // two turns and more
-        static_cast<SimulationBlock&>(*s) = *block;
+        drive->indicatorSide = otherSide;
+        drive.run(1.0);  // two turns and more
         const auto green = indicatorPoints(*s, IndicatorSeries::green);
         const auto red = indicatorPoints(*s, IndicatorSeries::red);
         ASSERT_GT(green.size(), 400u) << "other side: " << otherSide;
@@ -67,7 +62,7 @@ TEST(IndicatorRun, ALightEngineDrawsClosedDrivingLoopsOfTheChosenSide) {
         EXPECT_GT(loopWork(green, zero), 5000.0);
         EXPECT_LT(loopWork(red, zero), -5000.0);
         // Side 1 leads side 2 by a quarter turn.
-        const double crank = block->wheelAngle + (otherSide ? 0.0 : pi / 2.0);
+        const double crank = s->wheelAngle + (otherSide ? 0.0 : pi / 2.0);
         EXPECT_LT(angleBetween(sampledCrankAngle(*s), crank), 0.1) << "other side: " << otherSide;
     }
 

@@ -29,22 +29,20 @@ TEST(SpaceColour, WhiteAtAtmosphereBlueVioletUnderPressure) {
 }
 
 TEST(BrakeGlow, FollowsTheBrakeAndJumpsAtStop) {
-    FrameState frame;
+    DisplayMemory memory;
     auto copy = std::make_unique<LocomotiveState>();
     copy->brake = 130;
     copy->wheelSpeed = 5.0;
     copy->sandSeconds = 100.0;
-    frame.timeFactor = 0.015;
-    for (int i = 0; i < 200; ++i) advanceBrakeGlow(frame, *copy);
-    EXPECT_EQ(frame.wheelGlow, 130.0);
+    for (int i = 0; i < 200; ++i) advanceBrakeGlow(memory, 0.015, *copy);
+    EXPECT_EQ(memory.wheelGlow, 130.0);
     copy->wheelSpeed = 0.0;  // standing: only a faint glow
-    frame.timeFactor = std::numeric_limits<double>::infinity();
-    advanceBrakeGlow(frame, *copy);
-    EXPECT_EQ(frame.wheelGlow, 1.0);
-    frame.sandFront = true;
+    advanceBrakeGlow(memory, std::numeric_limits<double>::infinity(), *copy);
+    EXPECT_EQ(memory.wheelGlow, 1.0);
+    memory.sandFront = true;
     copy->sandSeconds = 5.0;  // nearly empty box: no sand drawn
-    advanceBrakeGlow(frame, *copy);
-    EXPECT_FALSE(frame.sandFront);
+    advanceBrakeGlow(memory, 0.015, *copy);
+    EXPECT_FALSE(memory.sandFront);
 }
 
 class SideViewTest : public ::testing::Test {
@@ -71,14 +69,15 @@ protected:
         QPainter painter(&image);
         QtCanvas canvas(painter);
         drawGradientAndPlumes(canvas, *copy, frame);
-        drawSideView(canvas, *copy, state, frame);
+        drawSideView(canvas, *copy, rules, memory, frame);
         return image;
     }
     int u(double mm) const { return static_cast<int>(160 + mm / scale); }  // px right of the window edge
     int v(double mm) const { return static_cast<int>(960 + mm / scale); }  // px below the top
 
     std::unique_ptr<LocomotiveState> copy;
-    FrameState state;
+    FrameState rules;
+    DisplayMemory memory;
 };
 
 TEST_F(SideViewTest, FrameTyreAndCylinderSpaceColours) {
@@ -112,13 +111,13 @@ TEST_F(SideViewTest, FullBrakeGlowsYellowReleasedShoesStandOff) {
     const int tyre = static_cast<int>(160 + 1650 / scale) + static_cast<int>(775 / scale);  // px
     copy->brake = 130;
     copy->wheelSpeed = 3.0;
-    state.wheelGlow = 130.0;
+    memory.wheelGlow = 130.0;
     QImage image = draw();
     EXPECT_EQ(image.pixel(tyre - 8, 960), qRgb(255, 255, 0));
     EXPECT_EQ(image.pixel(tyre - 1, 960), qRgb(255, 255, 0));
 
     copy->brake = 0;
-    state.wheelGlow = 0.0;
+    memory.wheelGlow = 0.0;
     image = draw();
     // Released: black, and 40 mm (8 px) off the tyre.
     EXPECT_NE(image.pixel(tyre - 8, 960), qRgb(0, 0, 0));

@@ -7,10 +7,11 @@
 #include <limits>
 #include <memory>
 
-#include "frame_logic.h"
+#include "frame_rules.h"
 #include "help_texts.h"
 #include "status_texts.h"
 #include "text_format.h"
+#include "text_stage.h"
 #include "time_step.h"
 #include "track_table.h"
 #include "warnings.h"
@@ -27,13 +28,13 @@ protected:
         copy->displayScale = 5.0;
         copy->clientWidth = 1600;
         copy->clientHeight = 1170;
-        logic = std::make_unique<FrameLogic>(*copy);
     }
-    std::array<std::string, 3> help(int item) { return helpLines(item, *copy, logic->state(), means); }
+    std::array<std::string, 3> help(int item) { return helpLines(item, *copy, rules, means); }
+    TextStage stage() { return composeTextStage(*copy, rules, memory, means); }
     // The first lines of the frame's warning boxes, in drawing order.
     std::vector<std::string> warnings() {
         std::vector<std::string> firstLines;
-        for (const TextBox& box : logic->textStage(*copy, means).warnings) firstLines.push_back(box.lines[0]);
+        for (const TextBox& box : stage().warnings) firstLines.push_back(box.lines[0]);
         return firstLines;
     }
     bool warns(const std::string& first) {
@@ -41,7 +42,8 @@ protected:
         return std::find(shown.begin(), shown.end(), first) != shown.end();
     }
     std::unique_ptr<LocomotiveState> copy;
-    std::unique_ptr<FrameLogic> logic;
+    FrameState rules;
+    DisplayMemory memory;
     AverageMeans means{};
 };
 
@@ -89,13 +91,13 @@ TEST_F(TextStageTest, HelpBoxStaysInsideTheWindow) {
 
     // Only after the hover delay; the regulator's feel at once, at its own place.
     copy->hoverTarget = hover::speedometer;
-    EXPECT_FALSE(logic->textStage(*copy).help);
+    EXPECT_FALSE(stage().help);
     copy->hoverHintVisible = true;
-    EXPECT_TRUE(logic->textStage(*copy).help);
+    EXPECT_TRUE(stage().help);
     copy->hoverHintVisible = false;
     copy->hoverTarget = hover::regulatorMode;
     copy->regulatorLighter = true;
-    const auto feel = logic->textStage(*copy).help;
+    const auto feel = stage().help;
     ASSERT_TRUE(feel);
     EXPECT_EQ(feel->lines[2], "leichtgängig");
     EXPECT_EQ(feel->y, 550 / 5 + 40);
@@ -131,7 +133,7 @@ TEST_F(TextStageTest, HiddenTextsShowNothing) {
     copy->hoverTarget = hover::regulatorMode;
     copy->wheelSlip = true;
     copy->textHidden = true;
-    const TextStage hidden = logic->textStage(*copy);
+    const TextStage hidden = stage();
     EXPECT_FALSE(hidden.shown);
     EXPECT_FALSE(hidden.help);
     EXPECT_TRUE(hidden.warnings.empty());
@@ -146,8 +148,8 @@ TEST_F(TextStageTest, WarningsInTheirOrderPrimingInLitresOrMillilitres) {
     copy->sandingOn = true;
     copy->fireShortfall = 5;
     copy->trueWaterDepth = 480.0;
-    logic->state().warningState = Warning::priming;
-    logic->state().warningFrames = 50;
+    rules.shownWarning = Warning::priming;
+    rules.shownWarningFrames = 50;
     copy->primingRate = 0.5;
     const std::vector<std::string> expected{"Langsamer fahren !", "Schleudern!", "Kein Sand mehr vorhanden !",
                                             "Unvollständige Verbrennung", "Wasserübereißen 500 ml/s", "GEFAHR !!!"};
@@ -184,7 +186,7 @@ TEST_F(TextStageTest, LatchesKeepWarningsUntilTheCauseHasGone) {
     EXPECT_TRUE(warns("Füllung auf min. 25 % erhöhen,"));
     copy->reverser = -60;
     EXPECT_FALSE(warns("Füllung auf min. 25 % erhöhen,"));
-    EXPECT_EQ(logic->state().equalizeCounter, 0);
+    EXPECT_EQ(memory.equalizeCounter, 0);
 }
 
 TEST(TrackTableTexts, RowsAroundTheTrainWithItsMarker) {

@@ -1,9 +1,7 @@
-// The model driven whole, fire to rail, as the simulation thread runs it.
+// The model on its own, exchange by exchange, as the simulation thread runs it.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
-#include <numbers>
 #include <type_traits>
 
 #include "indicator.h"
@@ -11,69 +9,9 @@
 #include "random15.h"
 #include "simulation_model.h"
 #include "state_flow.h"
-#include "valve_engagement.h"
 
 namespace zt40 {
 namespace {
-
-using testing::drive;
-
-// Unwrapped change of the wheel angle over `seconds`, rad.
-double wheelTurn(SimulationModel& model, SimulationBlock& block, double seconds) {
-    double turned = 0.0;
-    const double end = block.simTime + seconds;
-    while (block.simTime < end) {
-        const double before = block.wheelAngle;
-        drive(model, block, 0.015);
-        double change = block.wheelAngle - before;
-        if (change > std::numbers::pi) change -= 2.0 * std::numbers::pi;
-        if (change < -std::numbers::pi) change += 2.0 * std::numbers::pi;
-        turned += change;
-    }
-    return turned;
-}
-
-TEST(LocomotiveModel, ForeGearStartsForwardBackGearBackward) {
-    for (int reverser : {-160, 160}) {
-        auto block = testing::engineInSteam();
-        SimulationModel model;
-        model.start(*block);
-        block->reverser = reverser;
-        block->pilotValve = 115;
-        drive(model, *block, 10.0);
-        EXPECT_TRUE(block->valvesEngaged);
-        const double turned = wheelTurn(model, *block, 5.0);
-        if (reverser < 0) {
-            EXPECT_GT(block->trainSpeed, 0.3) << "fore gear";
-            EXPECT_LT(turned, -1.0);  // the wheel angle falls running forward
-        } else {
-            EXPECT_LT(block->trainSpeed, -0.3) << "back gear";
-            EXPECT_GT(turned, 1.0);
-        }
-        EXPECT_LT(block->distance * reverser, 0.0);  // travelled the same way
-    }
-}
-
-// A point is due once the counter reaches (sub-steps per turn)/699 - 1, so
-// whole sub-steps give between half and all of the 699 points a turn.
-TEST(LocomotiveModel, TheIndicatorFillsItsRingOncePerRevolution) {
-    for (bool side2 : {false, true}) {
-        auto block = testing::engineInSteam();
-        SimulationModel model;
-        model.start(*block);
-        block->reverser = -60;
-        block->pilotValve = 40;
-        block->indicatorSide = side2;
-        drive(model, *block, 60.0);
-        EXPECT_GT(block->trainSpeed, 5.0);
-        EXPECT_GE(block->indicatorCount, 350) << "side 2: " << side2;
-        EXPECT_LE(block->indicatorCount, indicatorRingSize);
-        // The diagram lies in the client area, left of its x origin.
-        const IndicatorPoint& crank = block->indicatorSamples[2][block->indicatorIndex];
-        EXPECT_LT(crank.x, block->clientWidth);
-        EXPECT_GT(crank.x, block->clientWidth - 3100 / 5);
-    }
-}
 
 TEST(IndicatorSampler, AfterBillionsOfStandingStepsTheFirstTurnIsSampledAtOnce) {
     auto block = testing::engineInSteam();
@@ -87,50 +25,6 @@ TEST(IndicatorSampler, AfterBillionsOfStandingStepsTheFirstTurnIsSampledAtOnce) 
     block->indicatorIndex = -1;
     sampler.sample(*block, side, 0.0, false);
     EXPECT_EQ(block->indicatorIndex, 0);
-}
-
-TEST(LocomotiveModel, LightEngineSettlesToASteadySpeedOnTheLevel) {
-    auto block = testing::engineInSteam();
-    SimulationModel model;
-    model.start(*block);
-    block->reverser = -60;
-    block->pilotValve = 40;
-    drive(model, *block, 100.0);
-    const double firstGain = block->trainSpeed;  // m/s in the first 100 s
-    drive(model, *block, 400.0);
-    const double before = block->trainSpeed;
-    drive(model, *block, 100.0);
-    EXPECT_GT(firstGain, 5.0);
-    EXPECT_LT(block->trainSpeed - before, 0.1 * firstGain);  // the cylinders' back pressure balances
-    EXPECT_FALSE(block->wheelSlip);
-}
-
-TEST(LocomotiveModel, CounterPressureBrakeHoldsATrainOnTheDownGradient) {
-    auto block = testing::engineInSteam();
-    block->trainWeight = 300;
-    block->gradient = -20;
-    block->trainSpeed = block->wheelSpeed = 12.0;
-    block->valvesEngaged = true;
-    SimulationModel model;
-    model.start(*block);
-    block->reverser = 100;  // laid against the motion
-    block->blastPipeClosed = true;
-    block->counterPressureThrottle = 20;
-    block->cylinderWaterInjection = 20;
-    drive(model, *block, 120.0);
-    const double held = block->trainSpeed;
-    double lowest = held, highest = held;
-    for (int i = 0; i < 180; ++i) {
-        drive(model, *block, 1.0);
-        lowest = std::min(lowest, block->trainSpeed);
-        highest = std::max(highest, block->trainSpeed);
-        // The compressed steam holds the chest at the throttle's working pressure.
-        ASSERT_GT(block->steamChest.pressure, 400000.0);
-        ASSERT_GT(block->counterPressureThrottleFlow, 0.0);
-    }
-    // Unbraked, 20 per mille would add some 35 m/s in these three minutes.
-    EXPECT_GT(lowest, 3.0);
-    EXPECT_LT(highest - lowest, 3.0);
 }
 
 TEST(LocomotiveModel, WaterInjectionTakesBoilerWaterByTheGram) {
@@ -160,7 +54,8 @@ TEST(LocomotiveModel, PeakPressureIsTheHighestWorkingSpaceInWholeBar) {
     model.start(*block);
     block->reverser = -160;
     block->pilotValve = 115;
-    drive(model, *block, 3.0);
+    block->valvesEngaged = true;
+    testing::runModel(model, *block, 3.0);
     const double highest = std::max({block->cylinder1SpaceA.pressure, block->cylinder1SpaceB.pressure,
                                      model.cylinder2SpaceA().pressure, model.cylinder2SpaceB().pressure});
     EXPECT_EQ(block->peakCylinderPressure, static_cast<int>(highest / 100000.0));
@@ -213,10 +108,11 @@ TEST(LocomotiveModel, AnHourOfRandomDrivingKeepsEveryValueSound) {
         block->gradient = static_cast<std::int8_t>(pick(-40, 40));
         block->sandBonus = pick(0, 4) == 0 ? 0.1 : 0.0;
         block->indicatorSide = pick(0, 1);
+        block->valvesEngaged = pick(0, 3) != 0;
         if (block->tankWater < 1000.0) block->tankWater = 12000.0;  // a water stop
         const double until = block->simTime + pick(2, 8);
         while (block->simTime < until) {
-            drive(model, *block, 0.015);
+            testing::runModel(model, *block, 0.015);
             ASSERT_GE(block->indicatorIndex, 0);
             ASSERT_LT(block->indicatorIndex, indicatorRingSize);
             ASSERT_GE(block->indicatorCount, 0);
@@ -228,23 +124,6 @@ TEST(LocomotiveModel, AnHourOfRandomDrivingKeepsEveryValueSound) {
             if (::testing::Test::HasFatalFailure()) return;
         }
     }
-}
-
-TEST(LocomotiveModel, TheSameDriveGivesTheSameStateToTheBit) {
-    auto first = testing::engineInSteam();
-    auto second = testing::engineInSteam();
-    SimulationModel a, b;
-    a.start(*first);
-    b.start(*second);
-    for (SimulationBlock* block : {first.get(), second.get()}) {
-        block->reverser = -100;
-        block->pilotValve = 100;
-        block->trainWeight = 200;
-    }
-    drive(a, *first, 30.0);
-    drive(b, *second, 30.0);
-    EXPECT_EQ(std::memcmp(first.get(), second.get(), sizeof(SimulationBlock)), 0);
-    EXPECT_GT(first->trainSpeed, 0.0);
 }
 
 }  // namespace

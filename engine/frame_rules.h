@@ -1,16 +1,16 @@
 #pragma once
-// What the render thread decides in every frame besides drawing: the shake
-// of the side view and the counter-pressure detection, the floating model
-// of the piston-valve heads, the frame accounting (sleepers, exhaust glow,
-// coal, samples for the averages), the warning states and the damage that
-// ends the run. It works on the render copy of the record and draws nothing.
+// What every frame decides besides drawing: the shake of the side view and
+// the counter-pressure detection, the floating model of the piston-valve
+// heads, the knob of a dragged control, the frame accounting (sleepers,
+// exhaust glow, coal, samples for the averages), the warning states and the
+// damage that ends the run. The engine runs these rules on its frame copy of
+// the record at every hand-over; the display only draws what they decided.
 
 #include <cstdint>
 
 #include "damage.h"
 #include "joint_geometry.h"
 #include "locomotive_state.h"
-#include "text_boxes.h"
 
 namespace zt40 {
 
@@ -31,15 +31,12 @@ struct FrameState {
     double previousDistance = 0.0;  // m
     double sleeperPhase = 0.0;      // px of the reference sleeper
     double exhaustGlow = 0.0;       // 0..5
-    double wheelGlow = 0.0;         // follows the brake
     double rearHeadLimit = 0.0;     // mm from the window edge
     double frontHeadLimit = 10000.0;  // mm
     int floatFrames = 0;              // up to 200
     std::uint8_t valveBreakCount = 0;
     std::uint8_t sandSlipCount = 0;
     std::uint8_t shakeCounter = 0;
-    bool sandFront = false;
-    bool sandRear = false;
     Warning warningState = Warning::none;
     int warningFrames = 0;
     bool counterPressureMode = false;
@@ -48,12 +45,9 @@ struct FrameState {
     double coalTotal = 0.0;  // kg since the start
     double timeFactor = 0.0;  // simulated s per frame
     Damage damageThisFrame = Damage::none;
-    // The texts' latches: a warning shown once stays until its cause has
-    // clearly gone; the counter delays the cut-off and equalising hints.
-    std::uint8_t equalizeCounter = 0;  // frames, up to 254
-    bool boilerLimitLatch = false;
-    bool steamChestHighLatch = false;
-    bool boilerOverpressureLatch = false;
+    // The warning as the frame's texts show it, before its count-down.
+    Warning shownWarning = Warning::none;
+    int shownWarningFrames = 0;
 };
 
 // One sample per frame for each of the four moving averages.
@@ -64,14 +58,6 @@ struct AverageSamples {
     float waterPerKm;          // l/km
 };
 
-// The published means of the four averages, as the frame draws them.
-struct AverageMeans {
-    float heatingSurfaceLoad = 0.0f;  // kg/(m² h)
-    float acceleration = 0.0f;        // m/s²
-    float wheelPower = 0.0f;          // kW
-    float waterPerKm = 0.0f;          // l/km
-};
-
 struct FramePreparation {
     double anchorX;  // px, the driving axle after the shake (U)
     double anchorY;  // px (S)
@@ -80,33 +66,36 @@ struct FramePreparation {
     AverageSamples samples;
 };
 
-class FrameLogic {
+class FrameRules {
 public:
-    explicit FrameLogic(const LocomotiveState& copy) { state_.previousDistance = copy.distance; }
+    FrameRules() = default;
+    explicit FrameRules(const LocomotiveState& copy) { state_.previousDistance = copy.distance; }
 
-    // Preparation up to the warning triggers (before drawing).
-    FramePreparation prepare(LocomotiveState& copy);
-    // While the cylinder is drawn: its relief valves raise the warning.
-    void cylinderDrawn(const LocomotiveState& copy);
-    // The text stage: status lines, help box and warnings, and the damage
-    // of overspeed, a burst cylinder cover and the boiler run dry, all only
-    // while the texts are shown.
-    TextStage textStage(LocomotiveState& copy, const AverageMeans& means = {});
-    // After drawing: the warning counts down; returns the frame's damage.
-    Damage finish();
+    // The whole frame's decisions on the frame copy, in the order a drawn
+    // frame takes them: the preparation up to the warning triggers, the
+    // knob of a dragged control, the cylinder's relief valves, the damage
+    // checks, the warning's count-down. Returns the frame's damage.
+    Damage run(LocomotiveState& copy);
 
     const FrameState& state() const { return state_; }
     FrameState& state() { return state_; }
+    const FramePreparation& preparation() const { return preparation_; }
 
 private:
+    void prepare(LocomotiveState& copy);
     void shake(LocomotiveState& copy, double& x0, double& y0);
     void valveHeads(LocomotiveState& copy, double anchorX, double rodX);
-    void account(LocomotiveState& copy, FramePreparation& frame);
+    void account(LocomotiveState& copy);
     void warningTriggers(const LocomotiveState& copy);
+    void reportKnob(LocomotiveState& copy);
+    void reliefValves(const LocomotiveState& copy);
+    void damageChecks(const LocomotiveState& copy);
+    void countDownWarning();
     void warn(Warning warning, int frames);
     void damage(Damage kind) { state_.damageThisFrame = kind; }
 
     FrameState state_;
+    FramePreparation preparation_{};
 };
 
 }  // namespace zt40

@@ -1,14 +1,13 @@
-#include "frame_logic.h"
+#include "frame_rules.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "help_texts.h"
+#include "cab_knobs.h"
 #include "numeric.h"
-#include "status_texts.h"
+#include "pointer_targets.h"
 #include "time_step.h"
-#include "warnings.h"
 
 namespace zt40 {
 
@@ -31,12 +30,24 @@ bool caughtAtSpeed(const LocomotiveState& copy) {
 
 }  // namespace
 
-FramePreparation FrameLogic::prepare(LocomotiveState& copy) {
-    FramePreparation frame{};
+Damage FrameRules::run(LocomotiveState& copy) {
+    prepare(copy);
+    if (copy.displayScale > 0.0) reportKnob(copy);
+    reliefValves(copy);
+    damageChecks(copy);
+    state_.shownWarning = state_.warningState;
+    state_.shownWarningFrames = state_.warningFrames;
+    countDownWarning();
+    return state_.damageThisFrame;
+}
+
+void FrameRules::prepare(LocomotiveState& copy) {
+    FramePreparation& frame = preparation_;
+    frame = FramePreparation{};
     state_.damageThisFrame = Damage::none;
     state_.timeFactor = frameTime(copy);
     copy.valveKnock = false;
-    if (!(copy.displayScale > 0.0)) return frame;
+    if (!(copy.displayScale > 0.0)) return;
 
     // The side view's anchor, shaken; then the gear's joints and the valve heads.
     shake(copy, frame.anchorX, frame.anchorY);
@@ -44,13 +55,12 @@ FramePreparation FrameLogic::prepare(LocomotiveState& copy) {
     copy.pistonX = frame.joints.pistonX;
     valveHeads(copy, frame.anchorX, frame.joints.rodX);
 
-    account(copy, frame);
+    account(copy);
     state_.previousDistance = copy.distance;
     warningTriggers(copy);
-    return frame;
 }
 
-void FrameLogic::shake(LocomotiveState& copy, double& x0, double& y0) {
+void FrameRules::shake(LocomotiveState& copy, double& x0, double& y0) {
     const double s = copy.displayScale;
     state_.counterPressureMode = false;
     x0 = std::trunc(800.0 / s);
@@ -80,7 +90,7 @@ void FrameLogic::shake(LocomotiveState& copy, double& x0, double& y0) {
     state_.equalizeFlag = false;
 }
 
-void FrameLogic::valveHeads(LocomotiveState& copy, double anchorX, double rodX) {
+void FrameRules::valveHeads(LocomotiveState& copy, double anchorX, double rodX) {
     const double s = copy.displayScale;
     const double rodMm = rodX * s;  // mm from the window edge
 
@@ -140,7 +150,8 @@ void FrameLogic::valveHeads(LocomotiveState& copy, double anchorX, double rodX) 
     copy.valveHeadFrontX = truncateTo<std::int32_t>(state_.frontHeadLimit / s);
 }
 
-void FrameLogic::account(LocomotiveState& copy, FramePreparation& frame) {
+void FrameRules::account(LocomotiveState& copy) {
+    FramePreparation& frame = preparation_;
     if (copy.simSpeedCode == simSpeedStop || copy.simHold) {
         copy.simHold = false;
         return;
@@ -171,12 +182,12 @@ void FrameLogic::account(LocomotiveState& copy, FramePreparation& frame) {
     state_.coalTotal += tf * state_.coalRate;
 }
 
-void FrameLogic::warn(Warning warning, int frames) {
+void FrameRules::warn(Warning warning, int frames) {
     state_.warningState = warning;
     state_.warningFrames = frames;
 }
 
-void FrameLogic::warningTriggers(const LocomotiveState& copy) {
+void FrameRules::warningTriggers(const LocomotiveState& copy) {
     const auto sandWarning = [this] {
         return state_.warningState == Warning::sandIntoSlip || state_.warningState == Warning::sandTooShort;
     };
@@ -196,47 +207,40 @@ void FrameLogic::warningTriggers(const LocomotiveState& copy) {
     }
 }
 
-void FrameLogic::cylinderDrawn(const LocomotiveState& copy) {
+void FrameRules::reportKnob(LocomotiveState& copy) {
+    // The knob of the control being dragged, for the mouse to measure from.
+    const double s = copy.displayScale;
+    KnobPosition at{};
+    switch (copy.dragTarget) {
+        case drag::regulatorLever: at = regulatorKnob(s, copy.pilotValve); break;
+        case drag::brakeHandle: at = brakeKnob(s, copy.brakeCommand); break;
+        case drag::reverserWheel: at = reverserKnob(s, copy.reverser); break;
+        default: copy.handleOf = drag::none; return;
+    }
+    copy.handleX = at.x;
+    copy.handleY = at.y;
+    copy.handleOf = copy.dragTarget;
+}
+
+void FrameRules::reliefValves(const LocomotiveState& copy) {
     if (copy.reliefA1 || copy.reliefB1 || copy.reliefSide2) warn(Warning::cylinderRelief, 300);
 }
 
-TextStage FrameLogic::textStage(LocomotiveState& copy, const AverageMeans& means) {
-    TextStage text;
-    if (copy.textHidden) return text;
-    text.shown = true;
-
-    // Status lines under the button bar.
-    text.statusX = truncateTo<int>(2200.0 / copy.displayScale);
-    text.statusY = truncateTo<int>(1800.0 / copy.displayScale);
-    text.statusLines = statusLines(copy, state_.coalRate, state_.coalTotal);
-
-    // Help for what is under the mouse; the regulator's feel shows on its key, at a place of its own.
-    const bool feel = copy.hoverTarget == hover::regulatorMode;
-    if ((copy.hoverHintVisible && copy.hoverTarget != 0) || feel) {
-        if (feel) {
-            copy.mouseX = truncateTo<std::int32_t>(600.0 / copy.displayScale);
-            copy.mouseY = truncateTo<std::int32_t>(550.0 / copy.displayScale);
-        }
-        const auto lines = helpLines(copy.hoverTarget, copy, state_, means);
-        if (!lines[0].empty()) text.help = placeHelpBox(lines, copy.mouseX, copy.mouseY, copy.clientWidth);
-    }
-
-    // Warnings and hints; the damage checks stand among them: overspeed,
-    // the cylinder cover, then the boiler run dry, the last one winning.
-    text.warnings = warningBoxes(copy, state_, means);
+void FrameRules::damageChecks(const LocomotiveState& copy) {
+    // Only while the texts are shown: overspeed, the cylinder cover, then
+    // the boiler run dry, the last one winning.
+    if (copy.textHidden || !(copy.displayScale > 0.0)) return;
     if (std::fabs(copy.wheelSpeed) > 32.0) damage(Damage::overspeed);
     if (copy.cylinderCoverBurst) damage(Damage::cylinderCoverBurst);
     if (copy.trueWaterDepth > 570.0) damage(Damage::boilerExplosion);
-    return text;
 }
 
-Damage FrameLogic::finish() {
+void FrameRules::countDownWarning() {
     if (state_.warningFrames < 1) {
         state_.warningState = Warning::none;
     } else if (--state_.warningFrames == 0) {
         state_.warningState = Warning::none;
     }
-    return state_.damageThisFrame;
 }
 
 }  // namespace zt40

@@ -1,4 +1,4 @@
-#include "frame_logic.h"
+#include "frame_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace zt40 {
 namespace {
 
-class FrameLogicTest : public ::testing::Test {
+class FrameRulesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         copy = std::make_unique<LocomotiveState>();
@@ -18,15 +18,10 @@ protected:
         copy->stepInterval = 0.015;
         copy->fineTimer = true;
         copy->wheelAngle = 1.0;
-        logic = std::make_unique<FrameLogic>(*copy);
+        logic = std::make_unique<FrameRules>(*copy);
     }
     // One whole frame; returns its damage.
-    Damage frame() {
-        logic->prepare(*copy);
-        logic->cylinderDrawn(*copy);
-        logic->textStage(*copy);
-        return logic->finish();
-    }
+    Damage frame() { return logic->run(*copy); }
     // Lets the valve heads float for `frames` frames with an empty chest.
     void floatHeads(int frames) {
         copy->steamChest.pressure = 0.0;
@@ -43,10 +38,10 @@ protected:
         return frame();
     }
     std::unique_ptr<LocomotiveState> copy;
-    std::unique_ptr<FrameLogic> logic;
+    std::unique_ptr<FrameRules> logic;
 };
 
-TEST_F(FrameLogicTest, ValveHeadsEngageWithSteamFloatWithoutAndAreCaught) {
+TEST_F(FrameRulesTest, ValveHeadsEngageWithSteamFloatWithoutAndAreCaught) {
     copy->steamChest.pressure = 60000.0;
     frame();
     EXPECT_TRUE(copy->valvesEngaged);
@@ -82,7 +77,7 @@ TEST_F(FrameLogicTest, ValveHeadsEngageWithSteamFloatWithoutAndAreCaught) {
     EXPECT_FALSE(copy->valveReleaseRequest);
 }
 
-TEST_F(FrameLogicTest, TheSixthCatchAtSpeedAfterLongFloatingBreaksAValve) {
+TEST_F(FrameRulesTest, TheSixthCatchAtSpeedAfterLongFloatingBreaksAValve) {
     for (int catchNumber = 1; catchNumber <= 6; ++catchNumber) {
         floatHeads(100);
         const Damage damage = catchAtSpeed();
@@ -92,14 +87,14 @@ TEST_F(FrameLogicTest, TheSixthCatchAtSpeedAfterLongFloatingBreaksAValve) {
     EXPECT_EQ(logic->state().warningState, Warning::valveMayBreak);
 }
 
-TEST_F(FrameLogicTest, AShortFloatOnlyFlutters) {
+TEST_F(FrameRulesTest, AShortFloatOnlyFlutters) {
     floatHeads(20);
     EXPECT_EQ(catchAtSpeed(), Damage::none);
     EXPECT_EQ(logic->state().valveBreakCount, 0);
     EXPECT_EQ(logic->state().warningState, Warning::valveFlutter);
 }
 
-TEST_F(FrameLogicTest, SandIntoSlipSixTimesBreaksTheRunningGear) {
+TEST_F(FrameRulesTest, SandIntoSlipSixTimesBreaksTheRunningGear) {
     for (int i = 1; i <= 6; ++i) {
         copy->sandIntoSlip = true;  // the exchange hands each event to one frame
         const Damage damage = frame();
@@ -110,7 +105,7 @@ TEST_F(FrameLogicTest, SandIntoSlipSixTimesBreaksTheRunningGear) {
     EXPECT_EQ(logic->state().sandSlipCount, 6);
 }
 
-TEST_F(FrameLogicTest, HiddenTextsHideOverspeedCoverAndBoilerDamage) {
+TEST_F(FrameRulesTest, HiddenTextsHideOverspeedCoverAndBoilerDamage) {
     copy->wheelSpeed = 33.0;
     copy->cylinderCoverBurst = true;
     copy->trueWaterDepth = 600.0;
@@ -138,29 +133,29 @@ TEST_F(FrameLogicTest, HiddenTextsHideOverspeedCoverAndBoilerDamage) {
     EXPECT_EQ(frame(), Damage::cylinderCoverBurst);  // order 1, 3, 2, 4, 5
 }
 
-TEST_F(FrameLogicTest, ShakeStopsAboveAbout23MetresPerSecond) {
+TEST_F(FrameRulesTest, ShakeStopsAboveAbout23MetresPerSecond) {
     copy->valvesEngaged = true;
     copy->steamChest.pressure = 600000.0;
     copy->reverser = 100;  // against the motion: braking by compression
     copy->wheelSpeed = 10.0;
     bool moved = false;
     for (int i = 0; i < 40; ++i) {
-        const FramePreparation f = logic->prepare(*copy);
-        logic->finish();
+        logic->run(*copy);
+        const FramePreparation& f = logic->preparation();
         moved = moved || f.anchorX != 160.0 || f.anchorY != 960.0;
         EXPECT_TRUE(logic->state().counterPressureMode);
     }
     EXPECT_TRUE(moved);
     copy->wheelSpeed = 24.0;  // period trunc(9.474 - 0.368 * 24) = 0
     for (int i = 0; i < 40; ++i) {
-        const FramePreparation f = logic->prepare(*copy);
-        logic->finish();
+        logic->run(*copy);
+        const FramePreparation& f = logic->preparation();
         ASSERT_EQ(f.anchorX, 160.0);
         ASSERT_EQ(f.anchorY, 960.0);
     }
 }
 
-TEST_F(FrameLogicTest, StopCountsNothing) {
+TEST_F(FrameRulesTest, StopCountsNothing) {
     copy->fireRate = 80;
     copy->boilerPower = 742500.0;
     copy->distance = 100.0;
@@ -170,8 +165,8 @@ TEST_F(FrameLogicTest, StopCountsNothing) {
     EXPECT_GT(coal, 0.0);
     copy->simSpeedCode = -4;
     copy->distance = 150.0;
-    const FramePreparation f = logic->prepare(*copy);
-    logic->finish();
+    logic->run(*copy);
+    const FramePreparation& f = logic->preparation();
     EXPECT_FALSE(f.accounted);
     EXPECT_EQ(logic->state().coalTotal, coal);
     EXPECT_EQ(logic->state().sleeperPhase, phase);
@@ -179,11 +174,12 @@ TEST_F(FrameLogicTest, StopCountsNothing) {
     // A held frame counts nothing either, and releases the hold.
     copy->simSpeedCode = 0;
     copy->simHold = true;
-    EXPECT_FALSE(logic->prepare(*copy).accounted);
+    logic->run(*copy);
+    EXPECT_FALSE(logic->preparation().accounted);
     EXPECT_FALSE(copy->simHold);
 }
 
-TEST_F(FrameLogicTest, SleepersWrapByWholePitches) {
+TEST_F(FrameRulesTest, SleepersWrapByWholePitches) {
     // Ten pitches of 850 mm cover the 1600 px window at 5 mm per pixel.
     constexpr double wrap = 10 * 850.0 / 5.0;  // px
     const double pitch = 850.0 / 5.0;          // px
@@ -201,7 +197,7 @@ TEST_F(FrameLogicTest, SleepersWrapByWholePitches) {
     }
 }
 
-TEST_F(FrameLogicTest, WarningsLastTheirFramesAndPrimingYieldsToSand) {
+TEST_F(FrameRulesTest, WarningsLastTheirFramesAndPrimingYieldsToSand) {
     copy->primingRate = 2.0;
     frame();
     EXPECT_EQ(logic->state().warningState, Warning::priming);

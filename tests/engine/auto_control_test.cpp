@@ -3,52 +3,38 @@
 #include <cmath>
 #include <memory>
 
-#include "cab_driving.h"
-#include "inline_render.h"
-#include "inline_simulation.h"
+#include "engine_fixtures.h"
 #include "time_step.h"
-#include "virtual_platform.h"
-#include "window_logic.h"
 
 namespace zt40 {
 namespace {
 
-// The program's window with the model and the frame logic run inline on a
-// virtual clock, as the headless runner drives it.
+// A drive with the model and the frame rules run inline on a virtual
+// clock, as the headless runner drives it: 300 t on the level, cylinders
+// warmed through (no condensate).
 class AutoRun {
 public:
     AutoRun()
-        : window_(platform_,
-                  ShellParts{std::make_unique<InlineSimulation>(), std::make_unique<InlineRender>(),
-                             std::make_unique<CabDriving>(sound_)},
-                  ShellOptions{{}, 1u}) {
-        window_.onCreate();
-        window_.onSize(1600, 1170);
-        LocomotiveState& s = state();
-        s.trackAutomatic = false;
-        s.gradient = 0;
-        s.trainWeight = 300.0;
-        s.cylinderWallTemp = 400.0;  // K: cylinders warmed through, no condensate
-        s.resetSpaces = true;
-    }
-    LocomotiveState& state() { return window_.state(); }
-    AutoControlSettings& settings() { return window_.autoControl(); }
-    VirtualPlatform& platform() { return platform_; }
-    MainWindowLogic& window() { return window_; }
+        : drive_([](LocomotiveState& s) {
+              s.trainWeight = 300;
+              s.cylinderWallTemp = 400.0;  // K
+          }) {}
+    LocomotiveState& state() { return drive_.state(); }
+    AutoControlSettings& settings() { return drive_.engine().autoControl(); }
+    VirtualClock& clock() { return drive_.clock(); }
+    Engine& engine() { return drive_.engine(); }
     // Runs until `seconds` of simulated time have passed; `each` sees every message turn.
     template <class Each>
     void runFor(double seconds, Each each) {
         const double end = state().simTime + seconds;
-        while (state().simTime < end && !window_.ended() && platform_.runNext(window_)) each(state());
+        while (state().simTime < end && !engine().damaged() && clock().runNext(engine())) each(state());
     }
     void runFor(double seconds) {
         runFor(seconds, [](const LocomotiveState&) {});
     }
 
 private:
-    VirtualPlatform platform_;
-    SilentSound sound_;
-    MainWindowLogic window_;
+    testing::EngineDrive drive_;
 };
 
 constexpr double kmh = 1 / 3.6;  // m/s
@@ -97,7 +83,7 @@ TEST(AutoControl, CounterPressureHoldsTheSpeedDownhillWithoutTheTrainBrake) {
     EXPECT_GT(s.trainSpeed, 40 * kmh);
     EXPECT_LT(highest, 48 * kmh);
     EXPECT_EQ(brakeUsed, 0);
-    EXPECT_TRUE(run.platform().messages.empty());
+    EXPECT_EQ(run.clock().workshopDamage, Damage::none);
 }
 
 TEST(AutoControl, PowerModeHoldsTheSteamDraw) {
@@ -135,17 +121,17 @@ TEST(AutoControl, StopsOnAFallingLineAndSetsBack) {
     run.runFor(120.0, [&](const LocomotiveState& s) { slowest = std::min(slowest, s.trainSpeed); });
     EXPECT_FALSE(run.settings().reverseRequest);
     EXPECT_LT(slowest, -5 * kmh);
-    EXPECT_TRUE(run.platform().messages.empty());
+    EXPECT_EQ(run.clock().workshopDamage, Damage::none);
 }
 
 TEST(AutoControl, StopEndsTheTimerAtItsFirstTick) {
     AutoRun run;
     speedMode(run.settings(), 40 * kmh);
     run.runFor(5.0);
-    ASSERT_TRUE(run.platform().timerRuns(timer::autoControl));
+    ASSERT_TRUE(run.clock().timerRuns(timer::autoControl));
     run.state().simSpeedCode = simSpeedStop;
-    run.platform().run(run.window(), 150);
-    EXPECT_FALSE(run.platform().timerRuns(timer::autoControl));
+    run.clock().run(run.engine(), 150);
+    EXPECT_FALSE(run.clock().timerRuns(timer::autoControl));
 }
 
 // The control's rules, one step at a time on a record of its own.

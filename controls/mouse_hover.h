@@ -5,7 +5,7 @@
 // the mouse can do there.
 
 #include "locomotive_state.h"
-#include "platform.h"
+#include "cursor_shape.h"
 #include "pointer_targets.h"
 
 namespace zt40 {

@@ -15,4 +15,7 @@ enum class Damage : std::uint8_t {
     boilerExplosion = 5,           // the crown sheet bared: water depth above 570 mm
 };
 
+// The workshop's message for a damage, as the driver reads it.
+const char* workshopText(Damage damage);
+
 }  // namespace zt40

@@ -5,7 +5,7 @@
 
 #include "locomotive_state.h"
 #include "mouse_codes.h"
-#include "platform.h"
+#include "cursor_shape.h"
 #include "window_messages.h"
 
 namespace zt40 {

@@ -11,6 +11,7 @@ public:
     bool start(SimulationBlock& mainRecord) override { return simulation_.start(mainRecord); }
     bool exchange() override { return simulation_.exchange(); }
     void stop() override { simulation_.stop(); }
+    const SimulationModel& model() const { return simulation_.model(); }
 
 private:
     SynchronousSimulation simulation_;
