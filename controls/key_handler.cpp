@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "pointer_targets.h"
+#include "sim_speed.h"
 #include "virtual_keys.h"
 
 namespace zt40 {
@@ -198,23 +199,26 @@ void KeyHandler::stepSpeed(LocomotiveState& s, int direction, bool& commandChang
 }
 
 void changeSimSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
-    if (direction > 0 ? s.simSpeedCode >= 3 : s.simSpeedCode <= -4) return;
-    s.simSpeedCode = static_cast<std::int8_t>(s.simSpeedCode + direction);
+    const SimSpeed from(s.simSpeedCode);
+    const SimSpeed to = direction > 0 ? from.faster() : from.slower();
+    if (to.code() == from.code()) return;
+    s.simSpeedCode = to.code();
     commandChanged = true;
-    // The engine is heard only between 1:10 and real time.
-    if (direction > 0 && s.simSpeedCode == 1) sound.stopAll(false);
-    if (direction > 0 && s.simSpeedCode == -3) {
+    // The engine is heard only between 1:10 and real time; leaving STOP the
+    // model holds for a frame.
+    if (direction > 0 && from.engineHeard() && !to.engineHeard()) sound.stopAll(false);
+    if (direction > 0 && from.stopped()) {
         s.simHold = true;
         if (s.soundOn) {
             sound.startEngineLoop();
             s.soundRestart = true;
         }
     }
-    if (direction < 0 && s.simSpeedCode == 0 && s.soundOn) {
+    if (direction < 0 && !from.engineHeard() && to.engineHeard() && s.soundOn) {
         sound.startEngineLoop();
         s.soundRestart = true;
     }
-    if (direction < 0 && s.simSpeedCode == -4) sound.stopAll(false);
+    if (direction < 0 && to.stopped()) sound.stopAll(false);
 }
 
 }  // namespace zt40

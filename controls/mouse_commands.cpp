@@ -6,7 +6,7 @@
 #include "key_handler.h"
 #include "numeric.h"
 #include "pointer_targets.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -284,13 +284,13 @@ std::optional<MouseOutcome> MouseCommands::blowerAndBar(const Message& m, const 
     }
     if (m.in(layout.speedButton())) {
         if (m.leftDown()) {
-            if (s.simSpeedCode > simSpeedStop) changeSimSpeed(s, -1, commandChanged, sound);
+            if (!SimSpeed(s.simSpeedCode).stopped()) changeSimSpeed(s, -1, commandChanged, sound);
             return MouseOutcome{MouseResult::changed};
         }
         if (m.rightDown()) {
-            if (s.simSpeedCode < 3) changeSimSpeed(s, +1, commandChanged, sound);
+            if (!SimSpeed(s.simSpeedCode).fastest()) changeSimSpeed(s, +1, commandChanged, sound);
             // Out of the stop the model needs a tick to start again.
-            return MouseOutcome{s.simSpeedCode == -3 ? MouseResult::speedRaised : MouseResult::changed};
+            return MouseOutcome{s.simSpeedCode == SimSpeed::slowestCode ? MouseResult::speedRaised : MouseResult::changed};
         }
         return MouseOutcome{};
     }

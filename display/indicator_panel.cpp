@@ -5,6 +5,7 @@
 
 #include "bar_columns.h"
 #include "numeric.h"
+#include "sim_speed.h"
 #include "panel_pixels.h"
 
 namespace zt40 {
@@ -122,7 +123,7 @@ void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const Ave
     if (const auto row = meanTractiveForceRow(copy, means.wheelPower)) {
         canvas.line({n, *row}, {n - mm(3200), *row}, Pen{cyan, 1});
     }
-    if (copy.simSpeedCode < 0) cursor(canvas, copy, mm);
+    if (SimSpeed(copy.simSpeedCode).slowMotion()) cursor(canvas, copy, mm);
 }
 
 void drawRightHandPanel(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means) {

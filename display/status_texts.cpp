@@ -5,15 +5,13 @@
 #include <cstdlib>
 
 #include "text_format.h"
-#include "time_step.h"
+#include "numeric.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
 std::string simSpeedText(int simSpeedCode) {
-    if (simSpeedCode <= simSpeedStop) return "STOP";
-    constexpr int factors[] = {1, 2, 5, 10};
-    const int factor = factors[std::min(std::abs(simSpeedCode), 3)];
-    return simSpeedCode >= 0 ? formatText("%i:1", factor) : formatText("1:%i", factor);
+    return std::string(SimSpeed(truncateTo<std::int8_t>(simSpeedCode)).label());
 }
 
 std::array<std::string, statusLineCount> statusLines(const LocomotiveState& c, double coalRate, double coalTotal) {

@@ -9,7 +9,7 @@
 #include "numeric.h"
 #include "pointer_targets.h"
 #include "sound_output.h"
-#include "time_step.h"
+#include "sim_speed.h"
 #include "track_list.h"
 #include "virtual_keys.h"
 
@@ -19,25 +19,6 @@ namespace {
 
 constexpr int runningTickMs = 14;
 constexpr int standbyTickMs = 1000;
-
-// Speed factor of a speed code (STOP counts as real time for the arithmetic).
-double speedFactor(std::int8_t code) {
-    const auto step = speedStepFor(code);
-    return step ? step->speedFactor : 1.0;
-}
-
-// Timer 13's period for a speed code, ms.
-int autoControlPeriod(std::int8_t code) {
-    switch (code) {
-        case -3: return 1000;
-        case -2: return 500;
-        case -1: return 200;
-        case 1: return 50;
-        case 2: return 20;
-        case 3: return 10;
-        default: return 100;
-    }
-}
 
 // The brake valve settles into its nearest position.
 std::int8_t normalisedBrakeCommand(std::int8_t command) {
@@ -133,7 +114,7 @@ void Engine::onSize(int width, int height) {
 
 void Engine::onSetFocus() {
     state_->windowFocused = true;
-    if (state_->soundOn && engineSoundSpeed(state_->simSpeedCode)) {
+    if (state_->soundOn && SimSpeed(state_->simSpeedCode).engineHeard()) {
         parts_.driving->startEngineSound();
         state_->soundRestart = true;
     }
@@ -211,7 +192,7 @@ void Engine::onMouse(MouseMessage message, int x, int y, int wheelOrRepeat) {
         setTimer(timer::hoverHint, 500);
     } else {
         killTimer(timer::hoverHint);
-        if (s.simSpeedCode == simSpeedStop) host_.postTimer(timer::mainTick);
+        if (SimSpeed(s.simSpeedCode).stopped()) host_.postTimer(timer::mainTick);
     }
     // A move reaches the command logic only once the drag timer allows it;
     // only a fresh result is acted on, so moving the mouse does not hold
@@ -322,7 +303,7 @@ void Engine::onTimer(int id) {
         case timer::waterFill: host_.postUser(repeat::waterFill); break;
         case timer::hoverHint:
             s.hoverHintVisible = true;
-            if (s.simSpeedCode == simSpeedStop) host_.postTimer(timer::mainTick);
+            if (SimSpeed(s.simSpeedCode).stopped()) host_.postTimer(timer::mainTick);
             break;
         case timer::soundRestart:
             killTimer(timer::soundRestart);
@@ -393,7 +374,7 @@ void Engine::workshop(Damage damage) {
 }
 
 double Engine::tickTime() const {
-    return (state_->fineTimer ? state_->stepInterval : 1.0) * speedFactor(state_->simSpeedCode);  // s
+    return (state_->fineTimer ? state_->stepInterval : 1.0) * SimSpeed(state_->simSpeedCode).factor();  // s
 }
 
 void Engine::mainTick() {
@@ -409,12 +390,12 @@ void Engine::mainTick() {
     }
     frameHandOver();
     if (stopped_ || damaged_) return;
-    if (s.soundOn && s.windowFocused && engineSoundSpeed(s.simSpeedCode) && parts_.driving->soundUpdate(s)) {
+    if (s.soundOn && s.windowFocused && SimSpeed(s.simSpeedCode).engineHeard() && parts_.driving->soundUpdate(s)) {
         setTimer(timer::soundRestart, 400);  // the knock sounds alone for 400 ms
     }
 
     const double dt = tickTime();  // s
-    if (s.simSpeedCode != simSpeedStop && !s.simHold) {
+    if (!SimSpeed(s.simSpeedCode).stopped() && !s.simHold) {
         // Operating aids.
         if (s.injectorAutomatic) parts_.driving->automaticInjector(s);
         parts_.driving->regulatorFollowUp(s, random_);
@@ -473,7 +454,7 @@ void Engine::runOrStandby() {
     const bool standby = std::fabs(s.trainSpeed) < 1e-6 && !s.sandingOn && !s.sandRunning && !s.inputHeld &&
                          !timerRunning(timer::brakeStep) && !firingHard && s.steamChest.pressure < 10000.0 &&
                          !s.waterSloshing && s.pilotValve == 0;
-    const bool stopped = s.simSpeedCode == simSpeedStop;
+    const bool stopped = SimSpeed(s.simSpeedCode).stopped();
     if (standby || stopped) {
         if (stopped) killTimer(timer::mainTick);
         else setTimer(timer::mainTick, standbyTickMs);
@@ -502,7 +483,7 @@ void Engine::manageAutoControlTimer() {
 }
 
 void Engine::startAutoControlTimer() {
-    setTimer(timer::autoControl, autoControlPeriod(state_->simSpeedCode));
+    setTimer(timer::autoControl, SimSpeed(state_->simSpeedCode).autoControlPeriod());
     autoControlTablePeriod_ = true;
     commandChangedCopy_ = false;
     autoControl_.autoSand = state_->autoSanding;
@@ -526,15 +507,11 @@ void Engine::calibrate() {
     lastSimulatedMs_ = simulated;
     if (real <= 0 || modelled <= 0) return;
 
-    // On the real-time scale.
-    switch (s.simSpeedCode) {
-        case -3: modelled *= 10; break;
-        case -2: modelled *= 5; break;
-        case -1: modelled *= 2; break;
-        case 1: modelled /= 2; break;
-        default: break;
-    }
-    if (s.simSpeedCode < -3 || s.simSpeedCode > 1 || !s.fineTimer || commandChanged_) {
+    // On the real-time scale; outside the calibrated speeds, after a speed
+    // change and in standby the interval does not count.
+    const SimSpeed speed(s.simSpeedCode);
+    modelled = speed.onRealTimeScale(modelled);
+    if (!speed.calibrated() || !s.fineTimer || commandChanged_) {
         calibrationArmed_ = false;
         commandChanged_ = false;
         return;

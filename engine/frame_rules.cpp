@@ -7,7 +7,7 @@
 #include "cab_knobs.h"
 #include "numeric.h"
 #include "pointer_targets.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -15,9 +15,9 @@ namespace {
 
 // Simulated seconds one frame stands for; infinite at STOP.
 double frameTime(const LocomotiveState& copy) {
-    const auto step = speedStepFor(copy.simSpeedCode);
-    if (!step) return std::numeric_limits<double>::infinity();
-    return (copy.fineTimer ? copy.stepInterval : 1.0) * step->speedFactor;
+    const SimSpeed speed(copy.simSpeedCode);
+    if (speed.stopped()) return std::numeric_limits<double>::infinity();
+    return (copy.fineTimer ? copy.stepInterval : 1.0) * speed.factor();
 }
 
 // The valves are caught on their rod at a speed they cannot stand.
@@ -65,7 +65,7 @@ void FrameRules::shake(LocomotiveState& copy, double& x0, double& y0) {
     state_.counterPressureMode = false;
     x0 = std::trunc(800.0 / s);
     y0 = std::trunc(4800.0 / s);
-    if (copy.simSpeedCode >= 0) {
+    if (!SimSpeed(copy.simSpeedCode).slowMotion()) {
         // Braking by compression, or the engine equalising: it shakes.
         bool shaking = state_.equalizeFlag;
         if (copy.valvesEngaged && ((copy.wheelSpeed > 5.0 && copy.reverser > 36) ||
@@ -131,7 +131,7 @@ void FrameRules::valveHeads(LocomotiveState& copy, double anchorX, double rodX) 
     if (copy.valvesEngaged) {
         copy.valveHeadRearX = truncateTo<std::int32_t>(675.0 / s + rodX);
         copy.valveHeadFrontX = truncateTo<std::int32_t>(1319.0 / s + rodX);
-        if (copy.simSpeedCode >= 0) {
+        if (!SimSpeed(copy.simSpeedCode).slowMotion()) {
             const int r = copy.reverser;
             const bool equalising = copy.blastPipeClosed
                                         ? std::abs(r) < 37
@@ -152,7 +152,7 @@ void FrameRules::valveHeads(LocomotiveState& copy, double anchorX, double rodX) 
 
 void FrameRules::account(LocomotiveState& copy) {
     FramePreparation& frame = preparation_;
-    if (copy.simSpeedCode == simSpeedStop || copy.simHold) {
+    if (SimSpeed(copy.simSpeedCode).stopped() || copy.simHold) {
         copy.simHold = false;
         return;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "numeric.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -123,7 +124,7 @@ void OperatingAids::sanding(LocomotiveState& s, double dt) {
         sandBonusDecaying_ = false;
         if (s.sandSeconds > 0.0) {
             s.sandRunning = true;
-            if (s.simSpeedCode != -4) s.sandSeconds -= dt;
+            if (!SimSpeed(s.simSpeedCode).stopped()) s.sandSeconds -= dt;
             const bool underLoad = s.steamChest.pressure > 100000.0 || s.brake > 100;
             if (!slipSandingTracked_ && underLoad && std::fabs(s.wheelSpeed) > 2.0) {
                 slipSandingTracked_ = true;

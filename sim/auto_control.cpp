@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "numeric.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -83,7 +83,7 @@ AutoControlEffects AutoControl::step(LocomotiveState& s, AutoControlSettings& se
     else afterStartPhase(k, settings);
     if (settings.speedMode && speedModeLimits(k, s, settings)) effects.startBrakeStepping = true;
 
-    if (s.simSpeedCode == simSpeedStop) effects.stopTimer = true;
+    if (SimSpeed(s.simSpeedCode).stopped()) effects.stopTimer = true;
 
     // Standstill and the end of the start phase.
     if (cutoffTarget_ < settings.minCutoff) ++cutoffTarget_;

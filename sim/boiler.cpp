@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "numeric.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -116,7 +116,7 @@ void Boiler::updateBoilerVolume(SimulationBlock& block) {
 }
 
 void Boiler::updateDraught(const SimulationBlock& block, double dt) {
-    if (block.simSpeedCode == simSpeedStop || block.simHold || dt >= 1.0) return;
+    if (SimSpeed(block.simSpeedCode).stopped() || block.simHold || dt >= 1.0) return;
     // The blast pipe and the blower pull the fire; a tank near empty starves it.
     const double pull = block.blowerSteamFlow + (block.blastPipeClosed ? 0.0 : block.blastPipeFlow);  // kg/s
     if (block.tankWater <= 255.0) {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "simulation_model.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -74,7 +74,7 @@ bool SimulationController::exchange() {
         std::lock_guard guard(lock_);
         if (busy_ || !running_) return false;
     }
-    if (mainRecord_->simSpeedCode == simSpeedStop) return false;
+    if (SimSpeed(mainRecord_->simSpeedCode).stopped()) return false;
 
     exchangeFields(*mainRecord_, *privateRecord_, memory_);
 

@@ -49,13 +49,13 @@ void SimulationModel::start(SimulationBlock& block) {
 }
 
 void SimulationModel::runExchange(SimulationBlock& block) {
-    const auto step = speedStepFor(block.simSpeedCode);
-    if (!step) return;
-    const double dt = subStepLength(block.stepInterval, block.fineTimer, *step);  // s
+    const SimSpeed speed(block.simSpeedCode);
+    if (speed.stopped()) return;
+    const double dt = subStepLength(block.stepInterval, block.fineTimer, speed);  // s
 
     prepareExchange(block);
-    for (int i = 0; i < step->subSteps; ++i) {
-        if (block.simHold || block.simSpeedCode == simSpeedStop) break;
+    for (int i = 0; i < speed.subSteps(); ++i) {
+        if (block.simHold) break;
         subStep(block, dt);
     }
     finishExchange(block);

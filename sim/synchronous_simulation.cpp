@@ -1,6 +1,6 @@
 #include "synchronous_simulation.h"
 
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -13,7 +13,7 @@ bool SynchronousSimulation::start(SimulationBlock& mainRecord) {
 }
 
 bool SynchronousSimulation::exchange() {
-    if (!mainRecord_ || mainRecord_->simSpeedCode == simSpeedStop) return false;
+    if (!mainRecord_ || SimSpeed(mainRecord_->simSpeedCode).stopped()) return false;
     exchangeFields(*mainRecord_, *privateRecord_, memory_);
     model_.runExchange(*privateRecord_);
     return true;

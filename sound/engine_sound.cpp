@@ -129,7 +129,7 @@ void EngineSound::knockEnded(LocomotiveState& s) {
     oneShotPlaying_ = false;
     // The loop comes back only where it would be heard and nothing else
     // holds the voice.
-    if (s.soundOn && s.windowFocused && engineSoundSpeed(s.simSpeedCode) && !safetyValveSoundPlaying_) {
+    if (s.soundOn && s.windowFocused && SimSpeed(s.simSpeedCode).engineHeard() && !safetyValveSoundPlaying_) {
         engineSound(true);
         s.soundRestart = true;
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "locomotive_state.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -24,15 +25,12 @@ public:
     virtual void knockEnded(LocomotiveState& state) = 0;
 };
 
-// The engine is heard only between 1:10 and real time.
-constexpr bool engineSoundSpeed(std::int8_t simSpeedCode) { return simSpeedCode >= -3 && simSpeedCode <= 0; }
-
 // Key S and the sound button: sound on or off. The loop starts only where
 // something adjusts and stops it, at 1:10 to real time.
 inline void switchSound(LocomotiveState& state, SoundOutput& sound) {
     state.soundOn = !state.soundOn;
     if (!state.soundOn) sound.stopAll(true);
-    else if (engineSoundSpeed(state.simSpeedCode)) sound.startEngineLoop();
+    else if (SimSpeed(state.simSpeedCode).engineHeard()) sound.startEngineLoop();
     state.soundRestart = true;
 }
 

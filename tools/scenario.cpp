@@ -137,7 +137,7 @@ std::string shownWord(std::string_view word) {
 
 // A value that would leave simulated time standing; the reason, or empty.
 std::string stopsTime(const FieldAccess& field, double value) {
-    if (field.name == "simSpeedCode" && !(value >= -3.0 && value < 4.0)) {
+    if (field.name == "simSpeedCode" && !(value >= SimSpeed::slowestCode && value < SimSpeed::fastestCode + 1)) {
         return "simSpeedCode " + std::to_string(truncateTo<int>(value)) +
                " would stop simulated time: use -3 (1:10) to 3 (10:1)";
     }

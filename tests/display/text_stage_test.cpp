@@ -12,7 +12,7 @@
 #include "status_texts.h"
 #include "text_format.h"
 #include "text_stage.h"
-#include "time_step.h"
+#include "sim_speed.h"
 #include "track_table.h"
 #include "warnings.h"
 
@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(TextStageTest, FormatsPrintAsTheCLibraryAndBoxesCountCharacters) {
-    EXPECT_EQ(simSpeedText(simSpeedStop), "STOP");
+    EXPECT_EQ(simSpeedText(SimSpeed::stopCode), "STOP");
     EXPECT_EQ(simSpeedText(-1), "1:2");
     EXPECT_EQ(simSpeedText(0), "1:1");
     EXPECT_EQ(simSpeedText(3), "10:1");

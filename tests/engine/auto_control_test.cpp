@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "engine_fixtures.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 namespace {
@@ -129,7 +129,7 @@ TEST(AutoControl, StopEndsTheTimerAtItsFirstTick) {
     speedMode(run.settings(), 40 * kmh);
     run.runFor(5.0);
     ASSERT_TRUE(run.clock().timerRuns(timer::autoControl));
-    run.state().simSpeedCode = simSpeedStop;
+    run.state().simSpeedCode = SimSpeed::stopCode;
     run.clock().run(run.engine(), 150);
     EXPECT_FALSE(run.clock().timerRuns(timer::autoControl));
 }

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "simulation_model.h"
-#include "time_step.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 namespace {
@@ -149,7 +149,7 @@ TEST(SimulationController, StopFreezesResultsAndPilesUpInputs) {
     ASSERT_TRUE(exchangeWhenParked(controller));
     const double frozen = record->simTime;
 
-    record->simSpeedCode = simSpeedStop;
+    record->simSpeedCode = SimSpeed::stopCode;
     for (int i = 0; i < 20; ++i) {
         EXPECT_FALSE(controller.exchange());
         std::this_thread::sleep_for(1ms);

@@ -23,15 +23,14 @@ std::unique_ptr<SimulationBlock> standingEngine() {
 
 TEST(TimeStep, SubStepIsOneHundredthOfTheIntervalAtEverySpeed) {
     for (int code = -3; code <= 3; ++code) {
-        const auto step = speedStepFor(static_cast<std::int8_t>(code));
-        ASSERT_TRUE(step);
-        EXPECT_NEAR(subStepLength(0.015, true, *step), 0.00015, 1e-15) << "code " << code;
-        EXPECT_NEAR(subStepLength(0.015, false, *step), 0.01, 1e-15) << "code " << code;
-        EXPECT_NEAR(step->subSteps / 100.0, step->speedFactor, 1e-15);
+        const SimSpeed speed(static_cast<std::int8_t>(code));
+        EXPECT_NEAR(subStepLength(0.015, true, speed), 0.00015, 1e-15) << "code " << code;
+        EXPECT_NEAR(subStepLength(0.015, false, speed), 0.01, 1e-15) << "code " << code;
+        EXPECT_NEAR(speed.subSteps() / 100.0, speed.factor(), 1e-15);
     }
-    EXPECT_FALSE(speedStepFor(simSpeedStop));
-    EXPECT_EQ(subStepLength(0.0, true, *speedStepFor(0)), 0.0001);
-    EXPECT_EQ(subStepLength(-1.0, true, *speedStepFor(0)), 0.0001);
+    EXPECT_EQ(SimSpeed(SimSpeed::stopCode).subSteps(), 0);
+    EXPECT_EQ(subStepLength(0.0, true, SimSpeed(0)), 0.0001);
+    EXPECT_EQ(subStepLength(-1.0, true, SimSpeed(0)), 0.0001);
 }
 
 TEST(SimulationModel, ExchangeAdvancesTimeByTheSpeedFactor) {
@@ -61,7 +60,7 @@ TEST(SimulationModel, StopAndHoldIntegrateNothing) {
     EXPECT_TRUE(block->resetSpaces);  // the order waits for a sub-step
 
     block->simHold = false;
-    block->simSpeedCode = simSpeedStop;
+    block->simSpeedCode = SimSpeed::stopCode;
     model.runExchange(*block);
     EXPECT_EQ(block->simTime, 0.0);
 
