@@ -11,6 +11,9 @@ namespace zt40 {
 
 enum class MessageIcon { warning, question, error };
 
+// What the user chooses after a failed save at the end.
+enum class SaveFailureChoice { retry, elsewhere, quitWithoutSaving };
+
 // The window's cursors: its own hand; the busy cursor of the track walk;
 // a pointing hand over what has a hint; a gripping hand over what is
 // dragged; a mouse with minus and plus buttons over what the buttons lower
@@ -32,6 +35,11 @@ public:
     virtual void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
     // A Yes/No question; true for Yes. `defaultNo` preselects No.
     virtual bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) = 0;
+    // After a failed save: try again, save elsewhere, or quit without saving.
+    virtual SaveFailureChoice askAfterFailedSave(const std::string& text, const std::string& caption) = 0;
+    // A German dialog choosing a file to save into, starting at `proposed`;
+    // the chosen path, or empty when the user cancels.
+    virtual std::string chooseSaveFile(const std::string& caption, const std::string& proposed) = 0;
 
     virtual void setCursor(CursorShape shape) = 0;
     // Puts the pointer on a client point; false where the platform cannot

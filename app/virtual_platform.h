@@ -3,7 +3,7 @@
 // when the caller lets time pass, in the order a message loop would see
 // them. Tests and the headless runner drive the window's logic with it;
 // message boxes are recorded and questions answered from a list (Yes when
-// it runs out).
+// it runs out); after a failed save it quits unless told otherwise.
 
 #include <cstdint>
 #include <deque>
@@ -34,6 +34,20 @@ public:
     bool askYesNo(const std::string& text, const std::string& caption, bool) override {
         questions.push_back(text + "|" + caption);
         return answers.empty() ? true : takeAnswer();
+    }
+    SaveFailureChoice askAfterFailedSave(const std::string& text, const std::string& caption) override {
+        failedSaves.push_back(text + "|" + caption);
+        if (saveFailureChoices.empty()) return SaveFailureChoice::quitWithoutSaving;
+        const SaveFailureChoice choice = saveFailureChoices.front();
+        saveFailureChoices.pop_front();
+        return choice;
+    }
+    std::string chooseSaveFile(const std::string&, const std::string& proposed) override {
+        proposedSaveFiles.push_back(proposed);
+        if (chosenSaveFiles.empty()) return {};
+        std::string chosen = chosenSaveFiles.front();
+        chosenSaveFiles.pop_front();
+        return chosen;
     }
     void setCursor(CursorShape shape) override { cursor = shape; }
     bool setCursorPosition(int x, int y) override {
@@ -110,6 +124,10 @@ public:
     std::vector<Message> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;
+    std::vector<std::string> failedSaves;                // text|caption of each box after a failed save
+    std::deque<SaveFailureChoice> saveFailureChoices;    // quit without saving when it runs out
+    std::vector<std::string> proposedSaveFiles;          // where each save-file dialog started
+    std::deque<std::string> chosenSaveFiles;             // cancelled when it runs out
     CursorShape cursor = CursorShape::standard;
     int cursorX = -1, cursorY = -1;
     bool pointerMovable = true;  // false: as on Wayland

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "configuration.h"
-#include "configuration_file.h"
 #include "numeric.h"
 #include "pointer_targets.h"
 #include "sound_output.h"
@@ -100,7 +99,8 @@ MainWindowLogic::MainWindowLogic(Platform& platform, ShellParts parts, ShellOpti
     : platform_(platform),
       parts_(std::move(parts)),
       options_(std::move(options)),
-      state_(std::make_unique<LocomotiveState>()) {
+      state_(std::make_unique<LocomotiveState>()),
+      configuration_(platform, options_.configurationFile, options_.saveAtExit) {
     constructSteamSpaces(*state_);
 }
 
@@ -125,15 +125,7 @@ void MainWindowLogic::onCreate() {
 
     // Track list, configuration, and the question whether to go on.
     createFirstTrackPoint(s, trackAllocator_);
-    if (const auto problem = loadConfiguration(options_.configurationFile, s, random_, trackAllocator_)) {
-        // Running on the defaults is fine; writing them over the user's file is not.
-        configurationUnreadable_ = true;
-        platform_.showMessage("Die Konfigurationsdatei \"" + options_.configurationFile.string() +
-                                  "\" kann nicht gelesen werden:\n" + *problem +
-                                  ".\n\nDas Programm arbeitet mit den Grundeinstellungen; die Datei wird "
-                                  "beim Beenden nicht überschrieben.",
-                              "Dateifehler", MessageIcon::error);
-    }
+    configuration_.load(s, random_, trackAllocator_);
     ensureDefaultTrackPoint(s, trackAllocator_);
     if (!s.stateDefaulted &&
         !platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
@@ -170,15 +162,7 @@ void MainWindowLogic::onDestroy() {
     parts_.driving->stopAllSound();
     for (int id : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13}) killTimer(id);
 
-    // Save, asking first unless the state was defaulted anyway; a file that
-    // could not be read is left alone.
-    const bool save = !configurationUnreadable_ &&
-                      (s.stateDefaulted ||
-                       platform_.askYesNo("Soll der neue Stand\ngespeichert werden?", "Frage", false));
-    if (save && !options_.configurationFile.empty() &&
-        saveConfiguration(options_.configurationFile, s) == SaveResult::failed) {
-        platform_.showMessage("Fehler beim Speichern der Konfigurationsdatei", "Dateifehler", MessageIcon::error);
-    }
+    configuration_.saveAtExit(s);
     freeTrackList(s, trackAllocator_);
     platform_.quit(0);
 }

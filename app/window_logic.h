@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "auto_control.h"
+#include "configuration_keeper.h"
 #include "locomotive_state.h"
 #include "mouse_codes.h"
 #include "platform.h"
@@ -32,6 +33,8 @@ struct ShellOptions {
     // Called once the configuration is loaded and the run decided, just
     // before the model starts: where a headless run sets its fields.
     std::function<void(LocomotiveState&)> beforeModelStart = nullptr;
+    // False for a run that only reads the configuration (the headless runner).
+    bool saveAtExit = true;
 };
 
 struct ShellParts {
@@ -99,6 +102,7 @@ private:
     ShellOptions options_;
     std::unique_ptr<LocomotiveState> state_;
     Random15 random_;
+    ConfigurationKeeper configuration_;
     TrackAllocator trackAllocator_;
     TrackWalker trackWalker_;
     AutoControlSettings autoControl_;
@@ -108,7 +112,6 @@ private:
     bool started_ = false;
     bool ended_ = false;
     bool damaged_ = false;  // the workshop message is up; nothing else runs
-    bool configurationUnreadable_ = false;  // the file is there but was not read: never overwrite it
     bool keyUpPending_ = false;
     bool coarseSteps_ = false;
     bool dragMoveAllowed_ = false;

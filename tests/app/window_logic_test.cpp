@@ -66,10 +66,15 @@ public:
 class WindowLogicTest : public ::testing::Test {
 protected:
     std::unique_ptr<MainWindowLogic> open(std::unique_ptr<RenderPort> render = std::make_unique<FrameStandIn>()) {
+        return openOn(platform, std::move(render));
+    }
+    // A window of its own on `on`, as a second program would be.
+    std::unique_ptr<MainWindowLogic> openOn(VirtualPlatform& on,
+                                            std::unique_ptr<RenderPort> render = std::make_unique<FrameStandIn>()) {
         auto drivingLogic = std::make_unique<RecordingDriving>();
         driving = drivingLogic.get();
         auto window = std::make_unique<MainWindowLogic>(
-            platform, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
+            on, ShellParts{std::make_unique<InlineSimulation>(), std::move(render), std::move(drivingLogic)},
             ShellOptions{file, std::nullopt});
         window->onCreate();
         window->onSize(1600, 1170);
@@ -225,14 +230,74 @@ TEST_F(WindowLogicTest, LosingTheFocusSilences) {
     EXPECT_EQ(driving->soundStarts, starts + 1);
 }
 
-TEST_F(WindowLogicTest, AFailedSaveIsReported) {
+TEST_F(WindowLogicTest, AFailedSaveNamesItsReasonAndOffersAnotherTryOrPlace) {
     file = directory.path() / "missing" / configurationFileName;
+    const auto elsewhere = directory.path() / "elsewhere.cfg";
+    platform.saveFailureChoices = {SaveFailureChoice::retry, SaveFailureChoice::elsewhere,
+                                   SaveFailureChoice::elsewhere};
+    platform.chosenSaveFiles = {"", elsewhere.string()};  // the first dialog is cancelled
     auto window = open();
+    window->state().distance = 1234.5;
     window->onDestroy();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "Fehler beim Speichern der Konfigurationsdatei");
-    EXPECT_EQ(platform.messages[0].caption, "Dateifehler");
+    ASSERT_EQ(platform.failedSaves.size(), 3u);  // the first try, the retry, after the cancelled dialog
+    EXPECT_EQ(platform.failedSaves[0],
+              "Fehler beim Speichern der Konfigurationsdatei\n\"" + file.string() +
+                  "\":\ndas Verzeichnis gibt es nicht.\n\nNochmals versuchen, an einem anderen Ort speichern oder "
+                  "ohne Speichern beenden?|Dateifehler");
+    EXPECT_EQ(platform.proposedSaveFiles, (std::vector<std::string>{file.string(), file.string()}));
     EXPECT_EQ(platform.exitCode, 0);
+    std::ifstream in(elsewhere, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("Entfernung          in Meter   : 1234.500000\r\n"), std::string::npos);
+
+    // Given up: the program ends without the file.
+    VirtualPlatform again;
+    platform = again;
+    std::filesystem::remove(elsewhere);
+    auto second = open();
+    second->onDestroy();
+    EXPECT_EQ(platform.failedSaves.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(platform.exitCode, 0);
+}
+
+TEST_F(WindowLogicTest, TwoWindowsOnOneFileOverwriteEachOtherOnlyWhenTold) {
+    auto first = open();
+    VirtualPlatform secondPlatform;
+    secondPlatform.answers = {false};  // do not overwrite
+    auto second = openOn(secondPlatform);
+    ASSERT_EQ(secondPlatform.messages.size(), 1u);
+    EXPECT_EQ(secondPlatform.messages[0].caption, "Hinweis");
+    EXPECT_NE(secondPlatform.messages[0].text.find("anderen laufenden ZT 40"), std::string::npos);
+    second->onDestroy();
+    EXPECT_EQ(secondPlatform.questions.back(),
+              "Die Konfigurationsdatei \"" + file.string() +
+                  "\" wird auch von einem anderen ZT 40 benutzt.\nSoll sie trotzdem mit dem Stand dieses Fensters "
+                  "überschrieben werden?|Frage");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    first->state().distance = 111.0;
+    first->onDestroy();  // defaults: saved without a question
+    EXPECT_TRUE(platform.questions.empty());
+
+    // Both started on the saved file; the second overwrites when told, and
+    // then the first asks before it overwrites that drive.
+    VirtualPlatform thirdPlatform;
+    platform = thirdPlatform;
+    auto third = open();
+    VirtualPlatform fourthPlatform;
+    fourthPlatform.answers = {true, true};  // the old state, and overwrite
+    auto fourth = openOn(fourthPlatform);
+    fourth->state().distance = 222.0;
+    fourth->onDestroy();
+    platform.answers = {false};  // do not overwrite the other drive
+    third->onDestroy();
+    EXPECT_EQ(platform.questions.back(),
+              "Die Konfigurationsdatei \"" + file.string() +
+                  "\" wurde seit dem Start von einem anderen Programm geändert.\nSoll sie trotzdem mit dem Stand "
+                  "dieses Fensters überschrieben werden?|Frage");
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("Entfernung          in Meter   : 222.000000\r\n"), std::string::npos);
 }
 
 TEST_F(WindowLogicTest, AnUnreadableConfigurationIsReportedOnceAndNeverOverwritten) {
