@@ -127,10 +127,13 @@ void MainWindowLogic::onCreate() {
     createFirstTrackPoint(s, trackAllocator_);
     configuration_.load(s, random_, trackAllocator_);
     ensureDefaultTrackPoint(s, trackAllocator_);
-    if (!s.stateDefaulted &&
-        !platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
-                            "Frage", true)) {
-        applyFreshStart(s, random_);
+    if (!s.stateDefaulted) {
+        if (platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
+                               "Frage", true)) {
+            applyResumedStart(s);
+        } else {
+            applyFreshStart(s, random_);
+        }
     }
     s.sandSeconds = 1800.0;
     s.mainWindow = 1;

@@ -320,4 +320,11 @@ void applyFreshStart(LocomotiveState& s, Random15& random) {
     s.maxGradient = 40;
 }
 
+void applyResumedStart(LocomotiveState& s) {
+    constexpr std::int8_t applyPosition = 19;  // brake valve: 0 release, 9 hold, 19 apply, 29 full
+    constexpr std::int8_t appliedBrake = 100;  // the brake gauge once the valve has applied it
+    s.brakeCommand = applyPosition;
+    s.brake = appliedBrake;
+}
+
 }  // namespace zt40

@@ -300,6 +300,26 @@ TEST_F(WindowLogicTest, TwoWindowsOnOneFileOverwriteEachOtherOnlyWhenTold) {
     EXPECT_NE(text.find("Entfernung          in Meter   : 222.000000\r\n"), std::string::npos);
 }
 
+TEST_F(WindowLogicTest, AResumedDriveStandsBraked) {
+    // A 600 t train left on a falling line of 25 per mille.
+    std::ofstream(file, std::ios::binary)
+        << "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+           "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+           "Zeit zwischen den Schritten  in ms : 15\r\nStreckenfunktion   (A/M): 1\r\n"
+           "Maximale Steigung   in Promille: 40\r\nZuggewicht          in Tonnen  : 600\r\n"
+           "Entfernung          in Meter   : 500\r\nStreckendaten:\r\n0;0.25;-25\r\n100000;0.25;-25\r\n";
+    platform.answers = {true, false};  // the old state; no save
+    auto window = open();
+    const LocomotiveState& s = window->state();
+    EXPECT_EQ(s.brakeCommand, 19);
+    EXPECT_EQ(s.brake, 100);
+    platform.run(*window, 20000);
+    EXPECT_EQ(s.gradient, -25);
+    EXPECT_EQ(s.trainSpeed, 0.0);
+    EXPECT_EQ(s.distance, 500.0);
+    window->onDestroy();
+}
+
 TEST_F(WindowLogicTest, AnUnreadableConfigurationIsReportedOnceAndNeverOverwritten) {
     // A folder in the file's place.
     std::filesystem::create_directory(file);
