@@ -30,6 +30,8 @@ void germanButtons(QMessageBox& box) {
         {QMessageBox::Ok, "OK"},           {QMessageBox::Cancel, "Abbrechen"},
         {QMessageBox::Yes, "&Ja"},         {QMessageBox::No, "&Nein"},
         {QMessageBox::Apply, "Übernehmen"}, {QMessageBox::Close, "Schließen"},
+        {QMessageBox::Retry, "&Wiederholen"}, {QMessageBox::Save, "&Speichern"},
+        {QMessageBox::Discard, "&Verwerfen"},
     };
     for (const Label& label : labels) {
         if (QAbstractButton* button = box.button(label.button)) button->setText(QString::fromUtf8(label.text));

@@ -13,6 +13,9 @@ namespace zt40 {
 
 enum class MessageIcon { warning, question, error };
 
+// What the user chooses after a failed save at the end.
+enum class SaveFailureChoice { retry, elsewhere, quitWithoutSaving };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -28,6 +31,11 @@ public:
     virtual void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
     // A Yes/No question; true for Yes. `defaultNo` preselects No.
     virtual bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) = 0;
+    // After a failed save: try again, save elsewhere, or quit without saving.
+    virtual SaveFailureChoice askAfterFailedSave(const std::string& text, const std::string& caption) = 0;
+    // A German dialog choosing a file to save into, starting at `proposed`;
+    // the chosen path, or empty when the user cancels.
+    virtual std::string chooseSaveFile(const std::string& caption, const std::string& proposed) = 0;
 
     virtual void setCursor(CursorShape shape) = 0;
     // Puts the pointer on a client point; false where the platform cannot

@@ -1,9 +1,11 @@
 #include "qt_main_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -169,6 +171,38 @@ bool QtMainWindow::askYesNo(const std::string& text, const std::string& caption,
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     germanButtons(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+SaveFailureChoice QtMainWindow::askAfterFailedSave(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::Retry | QMessageBox::Save | QMessageBox::Discard, isVisible() ? this : nullptr);
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Discard);
+    germanButtons(box);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Anderswo speichern …"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Ohne Speichern beenden"));
+    switch (box.exec()) {
+        case QMessageBox::Retry: return SaveFailureChoice::retry;
+        case QMessageBox::Save: return SaveFailureChoice::elsewhere;
+        default: return SaveFailureChoice::quitWithoutSaving;
+    }
+}
+
+std::string QtMainWindow::chooseSaveFile(const std::string& caption, const std::string& proposed) {
+    // Qt's own dialog, whose texts the program gives in German, not the
+    // desktop's, which speaks the user's language.
+    QFileDialog dialog(isVisible() ? this : nullptr, QString::fromStdString(caption),
+                       QString::fromStdString(proposed), QStringLiteral("Konfiguration (*.cfg);;Alle Dateien (*)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 void QtMainWindow::setCursor(CursorShape shape) {

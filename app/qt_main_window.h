@@ -43,6 +43,8 @@ public:
     void postUser(int offset) override;
     void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     bool askYesNo(const std::string& text, const std::string& caption, bool defaultNo) override;
+    SaveFailureChoice askAfterFailedSave(const std::string& text, const std::string& caption) override;
+    std::string chooseSaveFile(const std::string& caption, const std::string& proposed) override;
     void setCursor(CursorShape shape) override;
     bool setCursorPosition(int clientX, int clientY) override;
     void openDataDialog() override;

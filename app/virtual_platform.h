@@ -1,7 +1,7 @@
 #pragma once
 // The platform on a virtual clock, for tests of the window's logic:
 // message boxes are recorded and questions answered from a list (Yes when
-// it runs out).
+// it runs out); after a failed save it quits unless told otherwise.
 
 #include <cstdint>
 #include <deque>
@@ -33,6 +33,20 @@ public:
         questions.push_back(text + "|" + caption);
         return answers.empty() ? true : takeAnswer();
     }
+    SaveFailureChoice askAfterFailedSave(const std::string& text, const std::string& caption) override {
+        failedSaves.push_back(text + "|" + caption);
+        if (saveFailureChoices.empty()) return SaveFailureChoice::quitWithoutSaving;
+        const SaveFailureChoice choice = saveFailureChoices.front();
+        saveFailureChoices.pop_front();
+        return choice;
+    }
+    std::string chooseSaveFile(const std::string&, const std::string& proposed) override {
+        proposedSaveFiles.push_back(proposed);
+        if (chosenSaveFiles.empty()) return {};
+        std::string chosen = chosenSaveFiles.front();
+        chosenSaveFiles.pop_front();
+        return chosen;
+    }
     void setCursor(CursorShape shape) override { cursor = shape; }
     bool setCursorPosition(int x, int y) override {
         if (!pointerMovable) return false;
@@ -47,6 +61,10 @@ public:
     std::vector<Message> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;
+    std::vector<std::string> failedSaves;                // text|caption of each box after a failed save
+    std::deque<SaveFailureChoice> saveFailureChoices;    // quit without saving when it runs out
+    std::vector<std::string> proposedSaveFiles;          // where each save-file dialog started
+    std::deque<std::string> chosenSaveFiles;             // cancelled when it runs out
     CursorShape cursor = CursorShape::standard;
     int cursorX = -1, cursorY = -1;
     bool pointerMovable = true;  // false: as on Wayland

@@ -1,7 +1,5 @@
 #include "window_logic.h"
 
-#include "configuration_file.h"
-
 namespace zt40 {
 
 const char* MainWindowLogic::startupNotice() {
@@ -37,23 +35,23 @@ const char* MainWindowLogic::startupNotice() {
 }
 
 MainWindowLogic::MainWindowLogic(Platform& platform, EngineParts parts, ShellOptions options)
-    : platform_(platform), options_(std::move(options)), engine_(host_, std::move(parts), options_.fixedSeed) {}
+    : platform_(platform),
+      options_(std::move(options)),
+      engine_(host_, std::move(parts), options_.fixedSeed),
+      configuration_(platform, options_.configurationFile, options_.saveAtExit) {}
 
 void MainWindowLogic::onCreate() {
     // Track list, configuration, and the question whether to go on.
-    if (const auto problem = engine_.load(options_.configurationFile)) {
-        // Running on the defaults is fine; writing them over the user's file is not.
-        configurationUnreadable_ = true;
-        platform_.showMessage("Die Konfigurationsdatei \"" + options_.configurationFile.string() +
-                                  "\" kann nicht gelesen werden:\n" + *problem +
-                                  ".\n\nDas Programm arbeitet mit den Grundeinstellungen; die Datei wird "
-                                  "beim Beenden nicht überschrieben.",
-                              "Dateifehler", MessageIcon::error);
-    }
-    if (!state().stateDefaulted &&
-        !platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
-                            "Frage", true)) {
-        engine_.freshStart();
+    engine_.load([this](LocomotiveState& s, Random15& random, TrackAllocator& allocator) {
+        configuration_.load(s, random, allocator);
+    });
+    if (!state().stateDefaulted) {
+        if (platform_.askYesNo("Soll die alte Konfiguration\ngeladen werden? Streckendaten\nwerden immer geladen.",
+                               "Frage", true)) {
+            engine_.resume();
+        } else {
+            engine_.freshStart();
+        }
     }
 
     // The drive starts: model and display threads, then the timers.
@@ -68,17 +66,7 @@ void MainWindowLogic::onDestroy() {
     if (ended_) return;
     ended_ = true;
     engine_.stop();
-
-    // Save, asking first unless the state was defaulted anyway; a file that
-    // could not be read is left alone.
-    const LocomotiveState& s = state();
-    const bool save = !configurationUnreadable_ &&
-                      (s.stateDefaulted ||
-                       platform_.askYesNo("Soll der neue Stand\ngespeichert werden?", "Frage", false));
-    if (save && !options_.configurationFile.empty() &&
-        saveConfiguration(options_.configurationFile, s) == SaveResult::failed) {
-        platform_.showMessage("Fehler beim Speichern der Konfigurationsdatei", "Dateifehler", MessageIcon::error);
-    }
+    configuration_.saveAtExit(state());
     platform_.quit(0);
 }
 

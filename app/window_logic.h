@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "configuration_keeper.h"
 #include "engine.h"
 #include "platform.h"
 
@@ -21,6 +22,8 @@ struct ShellOptions {
     // Called once the configuration is loaded and the run decided, just
     // before the model starts: where a headless run sets its fields.
     std::function<void(LocomotiveState&)> beforeModelStart = nullptr;
+    // False for a run that only reads the configuration.
+    bool saveAtExit = true;
 };
 
 class MainWindowLogic {
@@ -76,8 +79,8 @@ private:
     ShellOptions options_;
     Host host_{*this};
     Engine engine_;
+    ConfigurationKeeper configuration_;
     bool ended_ = false;
-    bool configurationUnreadable_ = false;  // the file is there but was not read: never overwrite it
 };
 
 }  // namespace zt40

@@ -1,5 +1,6 @@
 #include "configuration.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -234,14 +235,22 @@ constexpr double maxSimTime = 1e8;         // s, about three years
 constexpr double maxBlastPipeArea = 0.1;   // m², 100 in the file; 0.012 by default
 constexpr double maxPortArea = 0.1;        // m², 100 in the file; 0.01 by default
 
-double randomWheelAngle(Random15& random) { return random.next() / 5215.03; }                         // rad
+// The wheel angles a start accepts from the file, rad.
+constexpr double minWheelAngle = 0.00001;
+constexpr double maxWheelAngle = 6.283185307179586;
+
+// A drawn angle within what the next start accepts: the draw's own ends, 0
+// and a hair beyond 2π, would mark the saved drive as implausible.
+double randomWheelAngle(Random15& random) {
+    return std::clamp(random.next() / 5215.03, minWheelAngle, maxWheelAngle);  // rad
+}
 std::int32_t randomAmbient(Random15& random) { return truncateTo<std::int32_t>(random.next() / 655.34 + 253.0); }  // K
 std::int8_t randomWaterQuality(Random15& random) { return truncateTo<std::int8_t>(random.next() / 327.67); }   // %
 
 // The state of the run; every replacement but the boiler water marks the
 // state as defaulted, and then the switches and machine settings reset too.
 void validateRunState(LocomotiveState& s, Random15& random) {
-    if (outside(s.wheelAngle, 0.00001, 6.283185307179586) || s.stateDefaulted) {
+    if (outside(s.wheelAngle, minWheelAngle, maxWheelAngle) || s.stateDefaulted) {
         s.wheelAngle = randomWheelAngle(random);
         s.stateDefaulted = true;
     }
@@ -309,6 +318,13 @@ void applyFreshStart(LocomotiveState& s, Random15& random) {
     s.frictionFactor = 0.25;
     s.waterQuality = randomWaterQuality(random);
     s.maxGradient = 40;
+}
+
+void applyResumedStart(LocomotiveState& s) {
+    constexpr std::int8_t applyPosition = 19;  // brake valve: 0 release, 9 hold, 19 apply, 29 full
+    constexpr std::int8_t appliedBrake = 100;  // the brake gauge once the valve has applied it
+    s.brakeCommand = applyPosition;
+    s.brake = appliedBrake;
 }
 
 }  // namespace zt40

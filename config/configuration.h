@@ -33,4 +33,9 @@ void validateConfiguration(LocomotiveState& state, bool checkRunState, Random15&
 // A new run on the loaded machine, switches and track profile.
 void applyFreshStart(LocomotiveState& state, Random15& random);
 
+// The run of the file goes on. The file keeps neither the brake nor the
+// reverser: the train stands braked, as a parked train stands, and the
+// driver releases the brake as at any start.
+void applyResumedStart(LocomotiveState& state);
+
 }  // namespace zt40

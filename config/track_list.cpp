@@ -1,6 +1,7 @@
 #include "track_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "number_text.h"
@@ -98,8 +99,8 @@ bool insertTrackRow(LocomotiveState& state, TrackAllocator& allocator) {
 
 void TrackRowParser::endColumn() {
     acceptDecimalComma(segment_);
-    if (column_ == 0) row_.position = parseDecimal(segment_);
-    if (column_ == 1) row_.friction = static_cast<float>(parseDecimal(segment_));
+    if (column_ == 0) position_ = parseDecimal(segment_);
+    if (column_ == 1) friction_ = parseDecimal(segment_);
     ++column_;
     segment_.clear();
 }
@@ -109,10 +110,14 @@ void TrackRowParser::completeRow() {
     const int gradient = parseInteger(segment_);
     column_ = 0;
     segment_.clear();
-    row_.friction = std::clamp(row_.friction, 0.05f, 0.3f);
-    row_.gradient = static_cast<std::int8_t>(std::clamp(gradient, -100, 100));
-    rows_.push_back(row_);
-    row_ = TrackPoint{};
+    // As the file writes them back: "%13.4f" and "%10.6f".
+    const double position = std::round(position_ * 1e4) / 1e4;  // m
+    const double friction = std::round(std::clamp(friction_, 0.05, 0.3) * 1e6) / 1e6;
+    if (std::fabs(position) <= maxTrackPosition) {
+        rows_.push_back(TrackPoint{static_cast<float>(friction), position,
+                                   static_cast<std::int8_t>(std::clamp(gradient, -100, 100)), nullptr, nullptr});
+    }
+    position_ = friction_ = 0.0;
 }
 
 void TrackRowParser::feed(char byte, bool lastByte) {
@@ -126,7 +131,7 @@ void TrackRowParser::feed(char byte, bool lastByte) {
     // A row ends at a line end after at least one column, or at the end of a
     // file whose last row has no line end.
     const bool lineEnd = byte == '\r' || loneLf;
-    if ((lineEnd && column_ != 0) || (lastByte && row_.position != 0.0)) completeRow();
+    if ((lineEnd && column_ != 0) || (lastByte && position_ != 0.0)) completeRow();
 }
 
 bool TrackRowParser::finish(LocomotiveState& state, TrackAllocator& allocator) {

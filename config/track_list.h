@@ -12,6 +12,10 @@
 
 namespace zt40 {
 
+// The farthest a track point may lie from 0 either way, m: as far as a
+// file's distance may lie, and the rows keep their tenth of a millimetre.
+inline constexpr double maxTrackPosition = 1e8;
+
 // Start-up, before the configuration is read: one empty point that is head,
 // current and tail. On failure the track function is switched off for good.
 void createFirstTrackPoint(LocomotiveState& state, TrackAllocator& allocator);
@@ -25,7 +29,10 @@ void freeTrackList(LocomotiveState& state, TrackAllocator& allocator);
 
 // The rows after "Streckendaten:", fed byte by byte: "position;friction;gradient".
 // The rows are gathered first and linked in at the end in position order,
-// so that a file of unsorted rows loads in O(n log n).
+// so that a file of unsorted rows loads in O(n log n). A row is taken as the
+// file can hold it again: its position to a tenth of a millimetre and its
+// friction to six decimals, so that every row taken survives a save and a
+// reload; a row beyond `maxTrackPosition` is dropped.
 class TrackRowParser {
 public:
     // One byte of the file; `lastByte` for the file's final byte.
@@ -40,7 +47,8 @@ private:
     void completeRow();
 
     std::vector<TrackPoint> rows_;  // in file order
-    TrackPoint row_{};              // the row being read
+    double position_ = 0.0;         // m, of the row being read
+    double friction_ = 0.0;         // of the row being read
     std::string segment_;
     int column_ = 0;
     bool afterCr_ = false;

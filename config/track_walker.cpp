@@ -143,13 +143,11 @@ void TrackWalker::generateForward(LocomotiveState& state, Random15& random, Trac
     }
 
     // Advance along the line.
-    TrackPoint* last = lastPoint(state);
     if (d < lineEnd && beyondEnd_) {
         beyondEnd_ = false;
         walkInitialised_ = false;
-    } else if (last && last->prev && state.trackCurrent && d < last->prev->position &&
-               d > state.trackCurrent->position) {
-        state.trackCurrent = state.trackCurrent->next;
+    } else {
+        followTrain(state);
     }
 }
 
@@ -183,14 +181,26 @@ void TrackWalker::generateBackward(LocomotiveState& state, Random15& random, Tra
     }
 
     // Advance backwards along the line.
-    TrackPoint* second = state.trackHead->next;
-    TrackPoint* current = state.trackCurrent;
     if (d > lineStart && beforeStart_) {
         beforeStart_ = false;
         walkInitialised_ = false;
-    } else if (second && current && current->prev && d > second->position && d < current->prev->position) {
-        state.trackCurrent = current->prev;
+    } else {
+        followTrain(state);
     }
+}
+
+// `trackCurrent` becomes the first point ahead of the train again, between
+// the second point and the last: past as many points as the train has
+// passed since the last tick, up to the last point of a long last stretch,
+// and back behind a point the generator has put in between.
+void TrackWalker::followTrain(LocomotiveState& state) const {
+    const double d = state.distance;  // m
+    TrackPoint* current = state.trackCurrent;
+    const TrackPoint* last = lastPoint(state);
+    if (!current || !last || current == state.trackTail) return;
+    while (current != last && d > current->position) current = current->next;
+    while (current->prev && current->prev != state.trackHead && d < current->prev->position) current = current->prev;
+    state.trackCurrent = current;
 }
 
 // False only when a point could not be allocated.
@@ -257,7 +267,8 @@ void TrackWalker::interpolate(LocomotiveState& state) const {
     }
     const TrackPoint& before = *next->prev;
     const double d = state.distance;  // m
-    const double share = (d - before.position) / (next->position - before.position);
+    // Between the two points; beyond the last one its values hold.
+    const double share = std::clamp((d - before.position) / (next->position - before.position), 0.0, 1.0);
     state.frictionFactor = before.friction - (before.friction - next->friction) * share;
 
     double gradient = before.gradient - (before.gradient - next->gradient) * share;  // per mille

@@ -41,6 +41,7 @@ private:
     void generateBackward(LocomotiveState& state, Random15& random, TrackAllocator& allocator);
     bool insertPlannedPoint(LocomotiveState& state, TrackAllocator& allocator, const Plan& plan, int direction);
     void planNext(Plan& plan, Random15& random, int direction, std::int8_t maxGradient);
+    void followTrain(LocomotiveState& state) const;
     void interpolate(LocomotiveState& state) const;
 
     bool walkInitialised_ = false;

@@ -45,16 +45,18 @@ Engine::~Engine() {
     freeTrackList(*state_, trackAllocator_);
 }
 
-std::optional<std::string> Engine::load(const std::filesystem::path& configurationFile) {
+void Engine::load(const ConfigurationReader& read) {
     LocomotiveState& s = *state_;
     reseed();
     createFirstTrackPoint(s, trackAllocator_);
-    auto problem = loadConfiguration(configurationFile, s, random_, trackAllocator_);
+    if (read) read(s, random_, trackAllocator_);
+    else validateConfiguration(s, true, random_);  // no file: the defaults, as for a missing one
     ensureDefaultTrackPoint(s, trackAllocator_);
-    return problem;
 }
 
 void Engine::freshStart() { applyFreshStart(*state_, random_); }
+
+void Engine::resume() { applyResumedStart(*state_); }
 
 bool Engine::start(const std::function<void(LocomotiveState&)>& beforeModelStart) {
     LocomotiveState& s = *state_;

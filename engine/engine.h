@@ -43,12 +43,14 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Setting a drive up: the first track point and the configuration file
-    // (none for an empty path); the reason when the file is there but could
-    // not be read (the drive then goes on from the defaults).
-    std::optional<std::string> load(const std::filesystem::path& configurationFile);
+    // Setting a drive up: the first track point, then `read` fills the
+    // record and the track from the configuration (or leaves the defaults).
+    using ConfigurationReader = std::function<void(LocomotiveState&, Random15&, TrackAllocator&)>;
+    void load(const ConfigurationReader& read);
     // "Nein" to the old state: a fresh start on the loaded machine and line.
     void freshStart();
+    // "Ja": the file's drive goes on, the train standing braked.
+    void resume();
     // Starts model and display on the record as it stands and the timers;
     // false when memory was short. `beforeModelStart` may set fields first.
     bool start(const std::function<void(LocomotiveState&)>& beforeModelStart = nullptr);

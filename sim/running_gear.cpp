@@ -14,6 +14,10 @@ constexpr double rollingResistance = 0.003 * 9.81;  // m/s²
 
 double directionOf(double force) { return force > 0.0 ? 1.0 : -1.0; }
 
+// What the rail gives the wheels: a friction factor or a sand bonus is never
+// negative, whatever a track or a file says (a NaN counts as none).
+double onRail(double value) { return value > 0.0 ? value : 0.0; }
+
 // Lowers a speed's magnitude by `drop` m/s without passing through zero.
 double slowDown(double speed, double drop) {
     if (speed > 0.0) return std::fmax(speed - drop, 0.0);
@@ -79,16 +83,17 @@ void RunningGear::step(SimulationBlock& block, double force, double dt) {
     }
 
     // Adhesion, less with water from the drain cocks on the rail.
-    double mu = block.frictionFactor;
+    const double friction = onRail(block.frictionFactor);
+    const double sand = onRail(block.sandBonus);
+    double mu = friction;
     if (block.drainCocksOpen && block.valvesEngaged) {
-        mu = block.trainSpeed > 0.0 ? 0.75 * block.frictionFactor
-                                    : std::fmin(0.75 - 0.04 * block.trainSpeed, 0.99) * block.frictionFactor;
+        mu = block.trainSpeed > 0.0 ? 0.75 * friction : std::fmin(0.75 - 0.04 * block.trainSpeed, 0.99) * friction;
     }
 
     // Slip or grip, with hysteresis.
-    bool slipping = std::fabs(force) > (block.sandBonus + mu) * n;
+    bool slipping = std::fabs(force) > (sand + mu) * n;
     if (block.wheelSlip) {
-        slipping = std::fabs(force) > (0.68 * mu + block.sandBonus) * n ||
+        slipping = std::fabs(force) > (0.68 * mu + sand) * n ||
                    std::fabs(block.wheelSpeed) > std::fabs(block.trainSpeed) + 2.0;
     }
     if (slipping) {
@@ -116,7 +121,7 @@ void RunningGear::step(SimulationBlock& block, double force, double dt) {
 
 void RunningGear::slip(SimulationBlock& block, double force, double mu, double dt) const {
     block.wheelSlip = true;
-    const double transmitted = (block.sandBonus + 0.68 * mu) * adhesiveWeight_;  // N, sliding adhesion
+    const double transmitted = (onRail(block.sandBonus) + 0.68 * mu) * adhesiveWeight_;  // N, sliding adhesion
     const double direction = directionOf(force);
     const double a = startResist(transmitted, mass_, std::fabs(block.trainSpeed)) * dt / mass_;  // m/s
     block.trainSpeed += direction * a;
@@ -141,8 +146,8 @@ void RunningGear::brake(SimulationBlock& block, double dt) {
 
     // The wheels roll while the rail holds them, else they lock and slide.
     block.wheelSlip = false;
-    const double f = block.frictionFactor;
-    const bool rolling = force <= (block.sandBonus + 0.8 * f) * adhesiveWeight_;
+    const double f = onRail(block.frictionFactor);
+    const bool rolling = force <= (onRail(block.sandBonus) + 0.8 * f) * adhesiveWeight_;
     const double deceleration = ((rolling ? 0.8 : 0.72) * f + shoeFriction) * force / brakedMass;  // m/s²
     // A brake never reverses the train: it stops at zero.
     block.trainSpeed = slowDown(block.trainSpeed, deceleration * dt);

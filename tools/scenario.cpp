@@ -12,6 +12,8 @@
 #include <sstream>
 
 #include "cab_driving.h"
+#include "configuration.h"
+#include "configuration_file.h"
 #include "engine.h"
 #include "inline_simulation.h"
 #include "numeric.h"
@@ -211,12 +213,54 @@ void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block
     csv << '\n' << std::flush;  // a run broken off keeps its rows
 }
 
+// The fields of the run's state that a configuration file holds and its
+// start checks; any of them out of range marks a file as implausible.
+bool isRunStateField(const std::string& name) {
+    for (const char* field : {"wheelAngle", "tankWater", "boilerSteam.pressure", "distance", "simTime",
+                              "boilerSteam.waterMass", "stepInterval"}) {
+        if (name == field) return true;
+    }
+    return false;
+}
+
+// The start settings a configuration file could not hold, by the file's
+// own validation: the machine's ranges, and the run's state as the start
+// checks it. Empty when all are fine; then the machine's values the
+// settings have moved out of step (a cylinder colder than a new ambient
+// temperature) are put right as the file's would be.
+std::string refusedByTheFile(const std::vector<const ScenarioSetting*>& settings, LocomotiveState& state) {
+    Random15 random(1);  // draws only for values the settings cannot have left implausible
+    auto machine = std::make_unique<LocomotiveState>(state);
+    validateConfiguration(*machine, false, random);
+    auto run = std::make_unique<LocomotiveState>(state);
+    run->stateDefaulted = false;
+    validateConfiguration(*run, true, random);
+    std::string refused;
+    for (const ScenarioSetting* setting : settings) {
+        const FieldAccess& field = *setting->field;
+        const bool changed = field.get(*machine) != field.get(state) ||
+                             (isRunStateField(field.name) && field.get(*run) != field.get(state));
+        if (!changed) continue;
+        char value[64];
+        std::snprintf(value, sizeof value, "%.9g", setting->value);
+        refused += (refused.empty() ? "" : ", ") + field.name + " " + value;
+    }
+    if (!refused.empty()) return "a configuration file cannot hold " + refused + "; such a value cannot be set";
+    validateConfiguration(state, false, random);
+    return {};
+}
+
 // The start settings, applied where the program applies a loaded file.
-// Returns the names of those the model's start computes afresh, which a
-// setting cannot reach.
+// Returns the values a configuration file could not hold, or the names of
+// those the model's start computes afresh, which a setting cannot reach.
 std::string applyStartSettings(const Scenario& scenario, LocomotiveState& state) {
     auto setting = scenario.settings.begin();
-    for (; setting != scenario.settings.end() && setting->time <= 0.0; ++setting) setting->field->set(state, setting->value);
+    std::vector<const ScenarioSetting*> applied;
+    for (; setting != scenario.settings.end() && setting->time <= 0.0; ++setting) {
+        setting->field->set(state, setting->value);
+        applied.push_back(&*setting);
+    }
+    if (std::string refused = refusedByTheFile(applied, state); !refused.empty()) return refused;
     // What the start does to the record, tried on a copy.
     auto trial = std::make_unique<LocomotiveState>(state);
     std::make_unique<SimulationModel>()->start(*trial);
@@ -262,6 +306,10 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++number;
+        if (line.size() > maxLineLength) {
+            error = {number, "line longer than " + std::to_string(maxLineLength) + " characters"};
+            return std::nullopt;
+        }
         line = line.substr(0, line.find('#'));
         const std::vector<std::string> w = words(line);
         if (w.empty()) continue;
@@ -295,9 +343,11 @@ void awaitFrameOfTheEnd(VirtualClock& clock, Engine& engine, const ScenarioScree
 
 }  // namespace
 
-std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen) {
-    // One drive on a virtual clock, without configuration file; the start
-    // settings come in its place.
+std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen,
+                        const std::filesystem::path& configuration) {
+    // One drive on a virtual clock, with the configuration file only read,
+    // or none; the start settings come on top. A file's drive is taken up
+    // as after "Ja".
     VirtualClock clock;
     SilentSound sound;
     Engine engine(clock,
@@ -305,8 +355,15 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
                               screen ? std::make_unique<ParkedRender>(*screen) : nullptr,
                               std::make_unique<CabDriving>(sound)},
                   scenario.seed);
-    engine.load({});
     std::string error;
+    std::string problem;
+    engine.load([&](LocomotiveState& s, Random15& random, TrackAllocator& allocator) {
+        if (auto reason = loadConfiguration(configuration, s, random, allocator)) {
+            problem = "Die Konfigurationsdatei \"" + configuration.string() + "\" kann nicht gelesen werden:\n" + *reason;
+        }
+    });
+    if (!problem.empty()) return problem;
+    if (!engine.state().stateDefaulted) applyResumedStart(engine.state());
     const bool started =
         engine.start([&](LocomotiveState& state) { error = applyStartSettings(scenario, state); });
     if (!error.empty()) return error;

@@ -16,6 +16,7 @@
 // are refused.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -50,6 +51,8 @@ struct ControlAccess {
 const ControlAccess* findControl(std::string_view name);
 
 inline constexpr double maxRunSeconds = 1e6;  // s, about eleven days
+inline constexpr std::size_t maxScenarioBytes = 1 << 20;  // a scenario is a page of text, not a stream
+inline constexpr std::size_t maxLineLength = 1000;        // characters of one line
 
 struct ScenarioSetting {
     double time;  // s of simulated time, 0 for "set"
@@ -95,10 +98,15 @@ inline constexpr int scenarioWindowHeight = 1170;
 // (main tick, operating aids, track walk) and writes the CSV rows, each
 // flushed as it is written. The run starts as the program does without a
 // configuration file, with a fixed random seed; the "set" lines take the
-// place of the file's values. Returns why the run could not go on (a field
-// the model's start recomputes, simulated time standing still), or an
-// empty text. With a screen, the display is drawn on its render thread as
-// in the program, and the screen's last frame shows the end of the run.
-std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen = nullptr);
+// place of the file's values and are held to the same ranges. With a
+// `configuration` file it starts from that file as the program does after
+// "Ja" (the file is only read), and the "set" lines change it further.
+// Returns why the run could not go on (a value a configuration file could
+// not hold, a field the model's start recomputes, an unreadable file,
+// simulated time standing still), or an empty text. With a screen, the
+// display is drawn on its render thread as in the program, and the
+// screen's last frame shows the end of the run.
+std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen = nullptr,
+                        const std::filesystem::path& configuration = {});
 
 }  // namespace zt40

@@ -63,10 +63,14 @@ public:
 class WindowLogicTest : public ::testing::Test {
 protected:
     std::unique_ptr<MainWindowLogic> open(std::unique_ptr<FrameSink> display = nullptr) {
+        return openOn(platform, std::move(display));
+    }
+    // A window of its own on `on`, as a second program would be.
+    std::unique_ptr<MainWindowLogic> openOn(VirtualPlatform& on, std::unique_ptr<FrameSink> display = nullptr) {
         auto drivingLogic = std::make_unique<RecordingDriving>();
         driving = drivingLogic.get();
         auto window = std::make_unique<MainWindowLogic>(
-            platform, EngineParts{std::make_unique<InlineSimulation>(), std::move(display), std::move(drivingLogic)},
+            on, EngineParts{std::make_unique<InlineSimulation>(), std::move(display), std::move(drivingLogic)},
             ShellOptions{file, std::nullopt});
         window->onCreate();
         window->onSize(1600, 1170);
@@ -222,14 +226,94 @@ TEST_F(WindowLogicTest, LosingTheFocusSilences) {
     EXPECT_EQ(driving->soundStarts, starts + 1);
 }
 
-TEST_F(WindowLogicTest, AFailedSaveIsReported) {
+TEST_F(WindowLogicTest, AFailedSaveNamesItsReasonAndOffersAnotherTryOrPlace) {
     file = directory.path() / "missing" / configurationFileName;
+    const auto elsewhere = directory.path() / "elsewhere.cfg";
+    platform.saveFailureChoices = {SaveFailureChoice::retry, SaveFailureChoice::elsewhere,
+                                   SaveFailureChoice::elsewhere};
+    platform.chosenSaveFiles = {"", elsewhere.string()};  // the first dialog is cancelled
     auto window = open();
+    window->state().distance = 1234.5;
     window->onDestroy();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "Fehler beim Speichern der Konfigurationsdatei");
-    EXPECT_EQ(platform.messages[0].caption, "Dateifehler");
+    ASSERT_EQ(platform.failedSaves.size(), 3u);  // the first try, the retry, after the cancelled dialog
+    EXPECT_EQ(platform.failedSaves[0],
+              "Fehler beim Speichern der Konfigurationsdatei\n\"" + file.string() +
+                  "\":\ndas Verzeichnis gibt es nicht.\n\nNochmals versuchen, an einem anderen Ort speichern oder "
+                  "ohne Speichern beenden?|Dateifehler");
+    EXPECT_EQ(platform.proposedSaveFiles, (std::vector<std::string>{file.string(), file.string()}));
     EXPECT_EQ(platform.exitCode, 0);
+    std::ifstream in(elsewhere, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("Entfernung          in Meter   : 1234.500000\r\n"), std::string::npos);
+
+    // Given up: the program ends without the file.
+    VirtualPlatform again;
+    platform = again;
+    std::filesystem::remove(elsewhere);
+    auto second = open();
+    second->onDestroy();
+    EXPECT_EQ(platform.failedSaves.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(platform.exitCode, 0);
+}
+
+TEST_F(WindowLogicTest, TwoWindowsOnOneFileOverwriteEachOtherOnlyWhenTold) {
+    auto first = open();
+    VirtualPlatform secondPlatform;
+    secondPlatform.answers = {false};  // do not overwrite
+    auto second = openOn(secondPlatform);
+    ASSERT_EQ(secondPlatform.messages.size(), 1u);
+    EXPECT_EQ(secondPlatform.messages[0].caption, "Hinweis");
+    EXPECT_NE(secondPlatform.messages[0].text.find("anderen laufenden ZT 40"), std::string::npos);
+    second->onDestroy();
+    EXPECT_EQ(secondPlatform.questions.back(),
+              "Die Konfigurationsdatei \"" + file.string() +
+                  "\" wird auch von einem anderen ZT 40 benutzt.\nSoll sie trotzdem mit dem Stand dieses Fensters "
+                  "überschrieben werden?|Frage");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    first->state().distance = 111.0;
+    first->onDestroy();  // defaults: saved without a question
+    EXPECT_TRUE(platform.questions.empty());
+
+    // Both started on the saved file; the second overwrites when told, and
+    // then the first asks before it overwrites that drive.
+    VirtualPlatform thirdPlatform;
+    platform = thirdPlatform;
+    auto third = open();
+    VirtualPlatform fourthPlatform;
+    fourthPlatform.answers = {true, true};  // the old state, and overwrite
+    auto fourth = openOn(fourthPlatform);
+    fourth->state().distance = 222.0;
+    fourth->onDestroy();
+    platform.answers = {false};  // do not overwrite the other drive
+    third->onDestroy();
+    EXPECT_EQ(platform.questions.back(),
+              "Die Konfigurationsdatei \"" + file.string() +
+                  "\" wurde seit dem Start von einem anderen Programm geändert.\nSoll sie trotzdem mit dem Stand "
+                  "dieses Fensters überschrieben werden?|Frage");
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("Entfernung          in Meter   : 222.000000\r\n"), std::string::npos);
+}
+
+TEST_F(WindowLogicTest, AResumedDriveStandsBraked) {
+    // A 600 t train left on a falling line of 25 per mille.
+    std::ofstream(file, std::ios::binary)
+        << "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+           "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+           "Zeit zwischen den Schritten  in ms : 15\r\nStreckenfunktion   (A/M): 1\r\n"
+           "Maximale Steigung   in Promille: 40\r\nZuggewicht          in Tonnen  : 600\r\n"
+           "Entfernung          in Meter   : 500\r\nStreckendaten:\r\n0;0.25;-25\r\n100000;0.25;-25\r\n";
+    platform.answers = {true, false};  // the old state; no save
+    auto window = open();
+    const LocomotiveState& s = window->state();
+    EXPECT_EQ(s.brakeCommand, 19);
+    EXPECT_EQ(s.brake, 100);
+    platform.run(*window, 20000);
+    EXPECT_EQ(s.gradient, -25);
+    EXPECT_EQ(s.trainSpeed, 0.0);
+    EXPECT_EQ(s.distance, 500.0);
+    window->onDestroy();
 }
 
 TEST_F(WindowLogicTest, AnUnreadableConfigurationIsReportedOnceAndNeverOverwritten) {

@@ -1,7 +1,13 @@
 #include "configuration.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -9,6 +15,7 @@
 
 #include "config_fixtures.h"
 #include "configuration_file.h"
+#include "configuration_lock.h"
 #include "number_text.h"
 
 namespace zt40 {
@@ -363,6 +370,28 @@ TEST(FreshStart, KeepsMachineAndSwitchesStartsANewRun) {
     EXPECT_LT(s->wheelAngle, 2.0 * std::numbers::pi);
 }
 
+TEST(FreshStart, EveryDrawnWheelAngleIsAcceptedByTheNextStart) {
+    // The seeds whose first draw is the generator's lowest and its highest value.
+    std::vector<std::uint32_t> seeds;
+    for (std::uint32_t seed = 0; seeds.size() < 2; ++seed) {
+        const int first = Random15(seed).next();
+        if (first == (seeds.empty() ? 0 : Random15::max)) seeds.push_back(seed);
+    }
+    TrackAllocator allocator;
+    for (const std::uint32_t seed : seeds) {
+        Random15 random(seed);
+        FreshRecord drive(allocator);
+        validateConfiguration(*drive.state, true, random);
+        drive.state->stateDefaulted = false;
+        random.seed(seed);
+        applyFreshStart(*drive.state, random);  // the "No" at the start draws the same way
+        Random15 next(1);
+        const auto reloaded = loaded(configurationText(*drive.state), next, allocator);
+        EXPECT_FALSE(reloaded->stateDefaulted) << seed;
+        EXPECT_NEAR(reloaded->wheelAngle, drive.state->wheelAngle, 1e-7) << seed;
+    }
+}
+
 TEST(ConfigurationReader, ArbitraryBytesStayWithinTheValidatedRanges) {
     std::mt19937 bytes(20261208);
     Random15 random(5);
@@ -387,8 +416,7 @@ TEST(ConfigurationReader, ArbitraryBytesStayWithinTheValidatedRanges) {
         ASSERT_TRUE(s->waterQuality >= 0 && s->waterQuality <= 100) << round;
         ASSERT_TRUE(s->maxGradient >= 0 && s->maxGradient <= 100) << round;
         ASSERT_TRUE(std::isfinite(s->distance) && std::isfinite(s->simTime) && s->simTime >= 0.0) << round;
-        // A drawn angle reaches 32767 / 5215.03, a hair beyond 2π.
-        ASSERT_TRUE(s->wheelAngle >= 0.0 && s->wheelAngle <= 32767 / 5215.03) << round << ": " << s->wheelAngle;
+        ASSERT_TRUE(s->wheelAngle >= 0.00001 && s->wheelAngle <= 2.0 * std::numbers::pi) << round << ": " << s->wheelAngle;
     }
 }
 
@@ -436,23 +464,147 @@ TEST(ConfigurationFile, MissingOrEmptyFileGivesDefaultsSavingWritesIt) {
     EXPECT_FLOAT_EQ(again.state->trackHead->friction, 0.25f);
 }
 
-TEST(ConfigurationFile, AFailedSaveLeavesTheOldFileAlone) {
+// Runs `work` in a child process whose files may not grow beyond `bytes`,
+// as on a full disk; returns its exit code, or -1.
+template <class Work>
+int exitCodeWithRoomFor(rlim_t bytes, Work work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead of ending the child
+        const rlimit limit{bytes, bytes};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(255);
+        std::_Exit(work());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST(ConfigurationFile, AFullDiskNeverCostsTheOldFile) {
+    namespace fs = std::filesystem;
     testing::TemporaryDirectory directory;
-    const auto file = directory.path() / configurationFileName;
-    std::ofstream(file, std::ios::binary) << "old contents";
-    // The temporary file cannot be made: a directory stands in its way.
-    std::filesystem::create_directory(directory.path() / (std::string(configurationFileName) + ".tmp"));
     TrackAllocator allocator;
     FreshRecord record(allocator);
-    ensureDefaultTrackPoint(*record.state, allocator);
-    EXPECT_EQ(saveConfiguration(file, *record.state), SaveResult::failed);
-    EXPECT_EQ(contentsOf(file), "old contents");
-    EXPECT_EQ(writeFileReplacing(directory.path() / "no" / "such" / "dir" / "x.cfg", "data"), SaveResult::failed);
+    std::string rows;
+    for (int i = 0; i < 100; ++i) rows += std::to_string(i * 100) + ";0.25;1\r\n";
+    readConfiguration("Streckendaten:\r\n" + rows, *record.state, allocator);
+    const std::string text = configurationText(*record.state);
+    const std::string old = "Zuggewicht          in Tonnen  : 700\r\n";
+    const rlim_t room = text.size() / 2;  // bytes
 
-    // The track list is still there: once the way is clear the save succeeds.
-    std::filesystem::remove(directory.path() / (std::string(configurationFileName) + ".tmp"));
+    // The temporary file cannot take the text: the old file stays, the reason is named.
+    const fs::path file = directory.path() / configurationFileName;
+    std::ofstream(file, std::ios::binary) << old;
+    EXPECT_EQ(exitCodeWithRoomFor(room, [&] {
+                  const SaveReport report = saveConfiguration(file, *record.state);
+                  return report == SaveResult::failed && report.reason.find("größer") != std::string::npos ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(contentsOf(file), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory.path()), fs::directory_iterator()), 1);
+
+    // A folder that takes no new file, where the file is rewritten in place.
+    const fs::path closed = directory.path() / "closed";
+    fs::create_directory(closed);
+    std::ofstream(closed / configurationFileName, std::ios::binary) << old;
+    fs::permissions(closed / configurationFileName, fs::perms::all);
+    fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const int code = testing::exitCodeAsUnprivilegedUser([&] {
+        return exitCodeWithRoomFor(room, [&] {
+            return writeFileReplacing(closed / configurationFileName, text) == SaveResult::failed ? 0 : 1;
+        });
+    });
+    fs::permissions(closed, fs::perms::all);
+    if (code < 0) GTEST_SKIP() << "no unprivileged user to try a closed folder with";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(contentsOf(closed / configurationFileName), old);
+
+    // The track list is still there: with room the save succeeds.
     EXPECT_EQ(saveConfiguration(file, *record.state), SaveResult::saved);
-    EXPECT_TRUE(contentsOf(file).ends_with("Streckendaten:\r\n       0.0000;  0.250000;     0\r\n"));
+    EXPECT_EQ(contentsOf(file), text);
+}
+
+TEST(ConfigurationFile, TwoProgramsSavingAtOnceNeverMixTheirTexts) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / configurationFileName;
+    // Long enough that one save is still writing while the other renames.
+    const std::string texts[] = {std::string(300000, 'a') + "\r\n", std::string(200000, 'b') + "\r\n"};
+    std::vector<pid_t> writers;
+    for (const std::string& text : texts) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            bool allSaved = true;
+            for (int i = 0; i < 40; ++i) allSaved = writeFileReplacing(file, text) == SaveResult::saved && allSaved;
+            std::_Exit(allSaved ? 0 : 1);
+        }
+        writers.push_back(child);
+    }
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string result = contentsOf(file);
+    EXPECT_TRUE(result == texts[0] || result == texts[1]) << result.size() << " bytes";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left
+}
+
+TEST(ConfigurationFile, ASaveRemovesTheTemporaryFilesOfInterruptedSavesOnly) {
+    namespace fs = std::filesystem;
+    testing::TemporaryDirectory directory;
+    const fs::path file = directory.path() / configurationFileName;
+    const auto beside = [&](const char* suffix) { return directory.path() / (std::string(configurationFileName) + suffix); };
+    const fs::path stale[] = {beside(".tmp"), beside(".0badcafe.tmp")};
+    const fs::path kept[] = {beside(".1234abcd.tmp"), beside(".notes.tmp"), directory.path() / "other.cfg.0badcafe.tmp"};
+    for (const fs::path& path : stale) std::ofstream(path) << "half a save";
+    for (const fs::path& path : kept) std::ofstream(path) << "in use or not ours";
+    // A save in progress holds its temporary file locked.
+    const int inUse = ::open(kept[0].c_str(), O_RDONLY);
+    ASSERT_GE(inUse, 0);
+    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
+    EXPECT_EQ(writeFileReplacing(file, "new"), SaveResult::saved);
+    ::close(inUse);
+    for (const fs::path& path : stale) EXPECT_FALSE(fs::exists(path)) << path;
+    for (const fs::path& path : kept) EXPECT_TRUE(fs::exists(path)) << path;
+    EXPECT_EQ(contentsOf(file), "new");
+}
+
+TEST(ConfigurationFile, ASecondProgramFindsTheConfigurationLocked) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / configurationFileName;
+    // Two holders in one process, as two programs would be.
+    {
+        ConfigurationLock first(file);
+        ConfigurationLock second(file);
+        EXPECT_EQ(first.outcome(), ConfigurationLock::Outcome::held);
+        EXPECT_EQ(second.outcome(), ConfigurationLock::Outcome::heldElsewhere);
+    }
+    // A real second process, and the lock free again once it has ended.
+    int ready[2];
+    int finish[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(finish), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        ConfigurationLock held(file);
+        const char got = held.outcome() == ConfigurationLock::Outcome::held ? 'y' : 'n';
+        (void)!::write(ready[1], &got, 1);
+        char end = 0;
+        (void)!::read(finish[0], &end, 1);
+        std::_Exit(0);
+    }
+    char got = 0;
+    ASSERT_EQ(::read(ready[0], &got, 1), 1);
+    EXPECT_EQ(got, 'y');
+    EXPECT_EQ(ConfigurationLock(file).outcome(), ConfigurationLock::Outcome::heldElsewhere);
+    (void)!::write(finish[1], "x", 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_EQ(ConfigurationLock(file).outcome(), ConfigurationLock::Outcome::held);
+    for (int fd : {ready[0], ready[1], finish[0], finish[1]}) ::close(fd);
 }
 
 TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
@@ -480,7 +632,8 @@ TEST(ConfigurationFile, ASaveKeepsTheModeAndWritesThroughALink) {
     EXPECT_EQ(saveConfiguration(link, *record.state), SaveResult::saved);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(contentsOf(target), configurationText(*record.state));
-    EXPECT_FALSE(fs::exists(directory.path() / "elsewhere" / "real.cfg.tmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory.path() / "elsewhere"), fs::directory_iterator()),
+              1);  // the target alone, no temporary file beside it
 
     // A folder that takes no new file: the file itself is rewritten.
     const fs::path closed = directory.path() / "closed";

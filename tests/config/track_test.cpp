@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -85,6 +86,33 @@ TEST(TrackRows, ValuesAreClampedWholeAndCommasAccepted) {
     EXPECT_EQ(rows[1].gradient, 100);
     EXPECT_EQ(rows[2].position, 300.5);
     EXPECT_EQ(rows[2].gradient, -100);
+}
+
+TEST(TrackRows, EveryRowTakenSurvivesASaveAndAReload) {
+    // Positions a file cannot hold again are not taken; rows that would
+    // meet when written to a tenth of a millimetre meet when read.
+    const std::string rows = std::string("1e259;0.2;1\r\n") + "-1e300;0.2;2\r\n" + "100000000.0001;0.2;3\r\n" +
+                             "100000000;0.2;4\r\n-100000000;0.2;5\r\n" + "1.00001;0.1234567;6\r\n" +
+                             "1.00004;0.2;7\r\n1.00006;0.2;8\r\n" + "12.3456789;0.2999999;9\r\n";
+    TrackAllocator allocator;
+    FreshRecord first(allocator);
+    readRows(*first.state, allocator, rows);
+    const auto taken = profile(*first.state);
+    const std::string text = configurationText(*first.state);
+    FreshRecord second(allocator);
+    readConfiguration(text, *second.state, allocator);
+    const auto reloaded = profile(*second.state);
+    EXPECT_EQ(configurationText(*second.state), text);
+    ASSERT_EQ(taken.size(), 5u);
+    ASSERT_EQ(reloaded.size(), taken.size());
+    const int gradients[] = {5, 6, 8, 9, 4};
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        EXPECT_EQ(taken[i].gradient, gradients[i]) << i;
+        EXPECT_EQ(reloaded[i].position, taken[i].position) << i;
+        EXPECT_EQ(reloaded[i].friction, taken[i].friction) << i;
+        EXPECT_EQ(reloaded[i].gradient, taken[i].gradient) << i;
+    }
+    EXPECT_NE(text.find("      12.3457;  0.300000;     9\r\n"), std::string::npos);
 }
 
 TEST(TrackRows, WritingKeepsTheFormatAndSkipsImplausibleFriction) {
@@ -235,6 +263,67 @@ TEST(TrackWalk, InterpolatesBetweenPointsAndLimitsToTheMaximumGradient) {
     s.maxGradient = 0;
     walker.tick(s, random, allocator);
     EXPECT_EQ(s.gradient, 0);
+}
+
+// The friction of the rows on either side of `d` (the nearest one beyond an end).
+std::pair<float, float> frictionAround(const LocomotiveState& s, double d) {
+    const TrackPoint* before = s.trackHead;
+    while (before->next != s.trackTail && before->next->position <= d) before = before->next;
+    const TrackPoint* after = before->next != s.trackTail && before->position <= d ? before->next : before;
+    return std::minmax(before->friction, after->friction);
+}
+
+// Drives `metres` forward in 1 m ticks; every friction lies between the rows around the train.
+void driveWithinTheRows(LocomotiveState& s, TrackWalker& walker, Random15& random, TrackAllocator& allocator,
+                        double metres) {
+    s.trainSpeed = 10.0;
+    for (int i = 0; i < static_cast<int>(metres); ++i) {
+        s.distance += 1.0;
+        walker.tick(s, random, allocator);
+        ASSERT_LE(std::abs(s.gradient), s.maxGradient);
+        if (walker.beyondEnd()) continue;  // the level of a line still being built
+        const auto [low, high] = frictionAround(s, s.distance);
+        ASSERT_GE(s.frictionFactor, low - 1e-6) << "at " << s.distance;
+        ASSERT_LE(s.frictionFactor, high + 1e-6) << "at " << s.distance;
+    }
+}
+
+TEST(TrackWalk, ALongLastStretchIsWalkedToItsEndAndBeyond) {
+    // The train between the first two rows of a line whose last stretch is 20 km long.
+    TrackAllocator allocator;
+    WalkedLine line(allocator, "0;0.30;0\r\n10;0.05;0\r\n20000;0.25;0\r\n");
+    LocomotiveState& s = *line.record.state;
+    TrackWalker walker;
+    Random15 random(1);
+    s.distance = 5.0;
+    driveWithinTheRows(s, walker, random, allocator, 30000.0);
+    EXPECT_GT(s.trackCurrent->position, s.distance);
+    EXPECT_LE(s.trackCurrent->prev->position, s.distance);
+}
+
+TEST(TrackWalk, AGeneratedLineSavedAndReloadedKeepsItsFrictionBetweenItsRows) {
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        TrackAllocator allocator;
+        std::string text;
+        double distance = 0.0;  // m
+        {
+            WalkedLine line(allocator);
+            TrackWalker walker;
+            Random15 random(seed);
+            driveWithinTheRows(*line.record.state, walker, random, allocator, 15000.0);
+            text = configurationText(*line.record.state);
+            distance = line.record.state->distance;
+        }
+        FreshRecord reloaded(allocator);
+        LocomotiveState& s = *reloaded.state;
+        readConfiguration(text, s, allocator);
+        ensureDefaultTrackPoint(s, allocator);
+        s.distance = distance;
+        TrackWalker walker;
+        Random15 random(seed + 100);
+        driveWithinTheRows(s, walker, random, allocator, 25000.0);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure()) << "seed " << seed;
+    }
 }
 
 TEST(TrackWalk, WithMaxGradientZeroThePlannedLineIsNearlyLevel) {

@@ -76,6 +76,24 @@ TEST_F(RunningGearTest, OpenDrainCocksCutAdhesionRunningForward) {
     EXPECT_FALSE(block->wheelSlip);
 }
 
+TEST_F(RunningGearTest, NoRailEverTurnsTheWheelsAgainstTheTrain) {
+    // Whatever friction or sand a track or a file hands the running gear,
+    // a rolling train without steam keeps its wheels rolling with it.
+    const double given[] = {-0.51, -1e300, std::nan(""), 20.76};
+    for (double friction : given) {
+        for (double sand : {0.0, -0.3}) {
+            block->trainSpeed = block->wheelSpeed = 1.0;
+            block->wheelSlip = false;
+            block->frictionFactor = friction;
+            block->sandBonus = sand;
+            for (int i = 0; i < 10000; ++i) gear.step(*block, 0.0, dt);  // 1.5 s, regulator shut
+            EXPECT_FALSE(block->wheelSlip) << friction << " " << sand;
+            EXPECT_NEAR(block->wheelSpeed, block->trainSpeed, 1e-4) << friction << " " << sand;  // a rolling step apart
+            EXPECT_GT(block->trainSpeed, 0.9) << friction << " " << sand;
+        }
+    }
+}
+
 TEST_F(RunningGearTest, FullBrakeLocksTheWheelsAServiceBrakeRolls) {
     block->trainSpeed = block->wheelSpeed = 10.0;
     block->brake = 100;

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "config_fixtures.h"
 
 namespace zt40 {
 namespace {
@@ -55,6 +59,9 @@ TEST(Scenario, BadLinesAreReportedWithTheirNumber) {
         EXPECT_EQ(error.line, c.line) << c.text;
         EXPECT_EQ(error.message, c.message) << c.text;
     }
+    const ScenarioError endless = failure("run 1\nset reverser " + std::string(maxLineLength, '1') + "\n");
+    EXPECT_EQ(endless.line, 2);
+    EXPECT_EQ(endless.message, "line longer than 1000 characters");
 }
 
 TEST(Scenario, PrintsRowsAtTheIntervalAndAppliesSettingsOnTime) {
@@ -149,6 +156,83 @@ TEST(Scenario, SettingsTakeEffectBeforeTheModelStarts) {
     std::ostringstream csv;
     EXPECT_EQ(runScenario(*recomputed, csv), "the model's start computes steamChest.pressure afresh; such a field cannot be set");
     EXPECT_TRUE(csv.str().empty());
+}
+
+TEST(Scenario, StartSettingsAreHeldToTheConfigurationFilesRanges) {
+    const struct {
+        const char* settings;
+        const char* refused;  // empty: taken
+    } cases[] = {
+        {"set cylinderWallTemp 1e300\n", "cylinderWallTemp 1e+300"},
+        {"set distance 1e300\n", "distance 1e+300"},
+        {"set tankWater 20000\nset trainWeight 6000\nset gradient 10\n", "tankWater 20000, trainWeight 6000"},
+        {"set wheelAngle 0\n", "wheelAngle 0"},
+        {"set ambientTemp 300\nset cylinderWallTemp 290\n", "cylinderWallTemp 290"},
+        {"set ambientTemp 300\nset distance -5000\nset trackAutomatic 0\n", ""},
+    };
+    for (const auto& c : cases) {
+        ScenarioError error{};
+        const auto scenario = parseScenario(std::string(c.settings) + "run 1\nprint 1 simTime cylinderWallTemp\n", error);
+        ASSERT_TRUE(scenario) << c.settings;
+        std::ostringstream csv;
+        const std::string problem = runScenario(*scenario, csv);
+        if (*c.refused == '\0') {
+            EXPECT_EQ(problem, "") << c.settings;
+            // The cylinder, colder than the new air, warms to it as a file's would.
+            for (const auto& row : rowsOf(csv.str())) EXPECT_GE(row.at("cylinderWallTemp"), 300.0) << c.settings;
+        } else {
+            EXPECT_EQ(problem, std::string("a configuration file cannot hold ") + c.refused +
+                                   "; such a value cannot be set")
+                << c.settings;
+        }
+    }
+}
+
+TEST(Scenario, ARunStartsFromASavedConfigurationAsAfterJa) {
+    testing::TemporaryDirectory directory;
+    const auto file = directory.path() / "Konfiguration_ZT40.cfg";
+    // A 600 t train parked on a falling line of 25 per mille.
+    const std::string saved =
+        "Winkel des Rades    in Grad    : 90\r\nvorhandenes Wasser  in Liter   : 9000\r\n"
+        "Druck im Kessel     in bar     : 12\r\nWasser im Kessel    in Liter   : 8000\r\n"
+        "Zeit zwischen den Schritten  in ms : 15\r\nStreckenfunktion   (A/M): 1\r\n"
+        "Maximale Steigung   in Promille: 40\r\nZuggewicht          in Tonnen  : 600\r\n"
+        "Entfernung          in Meter   : 500\r\nStreckendaten:\r\n0;0.25;-25\r\n100000;0.25;-25\r\n";
+    std::ofstream(file, std::ios::binary) << saved;
+    ScenarioError error{};
+    const auto scenario =
+        parseScenario("set cylinderWallTemp 400\nat 20 brake 0\nrun 40\nprint 10 simTime trainWeight "
+                      "cylinderWallTemp gradient brake trainSpeed distance\n",
+                      error);
+    ASSERT_TRUE(scenario);
+    std::ostringstream csv;
+    EXPECT_EQ(runScenario(*scenario, csv, nullptr, file), "");
+    const auto rows = rowsOf(csv.str());
+    ASSERT_GE(rows.size(), 4u);
+    EXPECT_EQ(rows[0].at("cylinderWallTemp"), 400.0);  // the setting on top of the file
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        EXPECT_EQ(row.at("trainWeight"), 600.0);
+        EXPECT_EQ(row.at("gradient"), -25.0);
+        // Braked as parked until the driver releases the brake.
+        if (row.at("simTime") <= 20.0) {
+            EXPECT_EQ(row.at("trainSpeed"), 0.0) << row.at("simTime");
+            EXPECT_EQ(row.at("brake"), 100.0) << row.at("simTime");
+        }
+    }
+    EXPECT_GT(rows.back().at("trainSpeed"), 1.0);
+    EXPECT_GT(rows.back().at("distance"), 510.0);
+    // The file is only read.
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), saved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    // A file that cannot be read is no start.
+    std::ostringstream none;
+    EXPECT_NE(runScenario(*scenario, none, nullptr, directory.path()).find("kann nicht gelesen werden"),
+              std::string::npos);
 }
 
 // Counts how often the CSV is flushed.
