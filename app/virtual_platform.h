@@ -1,16 +1,20 @@
 #pragma once
-// The platform on a virtual clock: timers fire and posted messages arrive
-// when the caller lets time pass, in the order a message loop would see
-// them. Tests and the headless runner drive the window's logic with it;
-// message boxes are recorded and questions answered from a list (Yes when
-// it runs out); after a failed save it quits unless told otherwise.
+// The platform on a virtual clock: timers fire, posted messages arrive and
+// held keys type when the caller lets time pass, in the order a message
+// loop would see them. Tests and the headless runner drive the window's
+// logic with it; message boxes are recorded and questions answered from a
+// list (Yes when it runs out); after a failed save it quits unless told
+// otherwise.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "held_keys.h"
 #include "platform.h"
 #include "window_logic.h"
 
@@ -63,42 +67,20 @@ public:
     bool timerRuns(int id) const { return timers.count(id) != 0; }
     int period(int id) const { return timers.at(id).period; }
 
-    // Lets `ms` pass: posted messages first, then each timer when it is due.
+    // Lets `ms` pass: posted messages first, then each timer and each
+    // message of the held keys when it is due.
     void run(MainWindowLogic& window, std::int64_t ms) {
         const std::int64_t end = now + ms;
         for (int guard = 0; guard < 10000000; ++guard) {
-            deliverPosted(window);
-            int due = 0;
-            std::int64_t at = end + 1;
-            for (const auto& [id, t] : timers) {
-                if (t.due < at) at = t.due, due = id;
-            }
-            if (due == 0) break;
-            now = at;
-            timers[due].due = now + timers[due].period;
-            ++fired[due];
-            window.onTimer(due);
+            if (!runNextUntil(window, end)) break;
         }
         deliverPosted(window);
         now = end;
     }
 
-    // Delivers what is posted and then the next timer that falls due; false
-    // when nothing is scheduled any more.
-    bool runNext(MainWindowLogic& window) {
-        deliverPosted(window);
-        int due = 0;
-        std::int64_t at = 0;
-        for (const auto& [id, t] : timers) {
-            if (due == 0 || t.due < at) at = t.due, due = id;
-        }
-        if (due == 0) return false;
-        now = at;
-        timers[due].due = now + timers[due].period;
-        ++fired[due];
-        window.onTimer(due);
-        return true;
-    }
+    // Delivers what is posted and then the next timer or key message that
+    // falls due; false when nothing is scheduled any more.
+    bool runNext(MainWindowLogic& window) { return runNextUntil(window, std::nullopt); }
 
     void deliverPosted(MainWindowLogic& window) {
         for (int guard = 0; !posted.empty() && guard < 100000; ++guard) {
@@ -134,7 +116,35 @@ public:
     int dataDialogs = 0, autoControlDialogs = 0;
     int exitCode = -1;
 
+    // The driver's hands on the keyboard: what is held is typed in with
+    // the timers, on the same clock.
+    HeldKeys keys;
+
 private:
+    // The next timer or key message due no later than `limit`: delivered
+    // after what is posted; false when there is none. A key message due
+    // with a timer comes first.
+    bool runNextUntil(MainWindowLogic& window, std::optional<std::int64_t> limit) {
+        deliverPosted(window);
+        int due = 0;
+        std::int64_t at = 0;
+        for (const auto& [id, t] : timers) {
+            if (due == 0 || t.due < at) at = t.due, due = id;
+        }
+        const std::optional<std::int64_t> keyAt = keys.nextAt();
+        if (keyAt && (due == 0 || *keyAt <= at) && (!limit || *keyAt <= *limit)) {
+            now = std::max(now, *keyAt);
+            if (const auto event = keys.take()) window.onKey(event->message, event->virtualKey);
+            return true;
+        }
+        if (due == 0 || (limit && at > *limit)) return false;
+        now = at;
+        timers[due].due = now + timers[due].period;
+        ++fired[due];
+        window.onTimer(due);
+        return true;
+    }
+
     bool takeAnswer() {
         const bool answer = answers.front();
         answers.pop_front();

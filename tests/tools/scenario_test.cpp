@@ -40,11 +40,15 @@ TEST(Scenario, BadLinesAreReportedWithTheirNumber) {
         {"# start\n\nset reverser many\nrun 1\n", 3, "bad value 'many'"},
         {"at -1 regulator 10\nrun 1\n", 1, "bad time '-1'"},
         {"run 1\nprint 1 simTime bogus\n", 2, "unknown field 'bogus'"},
-        {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, run, print, seed)"},
+        {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, key, run, print, seed)"},
         {"set regulator 10\n", 1, "no 'run SECONDS' line"},
         {"run 0\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
         {"run 1e9\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
         {"run 5\nset regulator\n", 2, "expected 'set FIELD VALUE'"},
+        {"run 5\nkey 1\n", 2, "expected 'key SECONDS KEY [HOLD]'"},
+        {"run 5\nkey 1 Hebel\n", 2, "unknown key 'Hebel'"},
+        {"run 5\nkey soon Shift\n", 2, "bad time 'soon'"},
+        {"run 5\nkey 1 Shift 0\n", 2, "bad holding time '0'"},
         // Settings that would leave simulated time standing.
         {"run 5\nset simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
         {"run 5\nat 2 simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
@@ -131,6 +135,23 @@ std::vector<std::map<std::string, double>> rowsOf(const std::string& csv) {
         }
     }
     return rows;
+}
+
+TEST(Scenario, HeldKeysTypeOnTheClockAtEverySimulationSpeed) {
+    // A hand holds Shift two seconds and T one and a half, whatever the
+    // simulation's speed: the lever opens one step a press and 46 repeats,
+    // the track function toggles once.
+    for (int code = -3; code <= 3; ++code) {
+        SCOPED_TRACE(code);
+        const auto rows = rowsOf(run("set simSpeedCode " + std::to_string(code) +
+                                     "\nkey 0 T 1.5\nkey 1 Shift 2\nrun 60\n"
+                                     "print 1 simTime pilotValve trackAutomatic\n"));
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front().at("pilotValve"), 0.0);
+        EXPECT_EQ(rows.back().at("pilotValve"), 47.0);
+        EXPECT_EQ(rows.front().at("trackAutomatic"), 1.0);
+        EXPECT_EQ(rows.back().at("trackAutomatic"), 0.0);
+    }
 }
 
 TEST(Scenario, SettingsTakeEffectBeforeTheModelStarts) {
