@@ -1,4 +1,5 @@
 #include "scenario.h"
+#include "scenario_csv.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,6 @@
 
 namespace zt40 {
 namespace {
-
-std::string run(std::string_view text) {
-    ScenarioError error{};
-    const auto scenario = parseScenario(text, error);
-    EXPECT_TRUE(scenario) << error.line << ": " << error.message;
-    std::ostringstream csv;
-    if (scenario) runScenario(*scenario, csv);
-    return csv.str();
-}
 
 ScenarioError failure(std::string_view text) {
     ScenarioError error{};
@@ -114,27 +106,6 @@ TEST(Scenario, OverspeedEndsTheRunInTheWorkshop) {
     const double endSpeed = std::stod(last.substr(last.find(',') + 1));
     EXPECT_LT(endTime, 400.0);
     EXPECT_GT(endSpeed, 32.0);
-}
-
-// Rows of a CSV text, by column name.
-std::vector<std::map<std::string, double>> rowsOf(const std::string& csv) {
-    std::istringstream lines(csv);
-    std::string line;
-    std::getline(lines, line);
-    std::vector<std::string> names;
-    std::istringstream header(line);
-    for (std::string name; std::getline(header, name, ',');) names.push_back(name);
-    std::vector<std::map<std::string, double>> rows;
-    while (std::getline(lines, line)) {
-        std::istringstream values(line);
-        auto& row = rows.emplace_back();
-        std::string value;
-        for (const std::string& name : names) {
-            std::getline(values, value, ',');
-            row[name] = std::stod(value);
-        }
-    }
-    return rows;
 }
 
 TEST(Scenario, HeldKeysTypeOnTheClockAtEverySimulationSpeed) {
