@@ -17,6 +17,7 @@
 #include "configuration.h"
 #include "cursor_shapes.h"
 #include "german_ui.h"
+#include "held_keys.h"
 #include "qt_auto_control_dialog.h"
 #include "qt_data_dialog.h"
 #include "threaded_render.h"
@@ -306,7 +307,7 @@ void QtMainWindow::key(QKeyEvent* event, bool down) {
     if (code == vk::shift || code == vk::control) {
         if (down && !event->isAutoRepeat()) {
             heldModifier_ = code;
-            modifierRepeat_.start(500, this);
+            modifierRepeat_.start(keyRepeatDelayMs, this);
         } else if (!down) {
             heldModifier_ = 0;
             modifierRepeat_.stop();

@@ -1,14 +1,18 @@
 #pragma once
-// Timers and posted messages on a virtual clock: they fire and arrive when
-// the caller lets time pass, in the order a message loop would see them.
-// The headless runner and the tests drive the engine (or the window's
-// logic) with it, as fast as the machine allows and the same every time.
+// Timers, posted messages and the keys a driver holds, on a virtual clock:
+// they fire, arrive and type when the caller lets time pass, in the order a
+// message loop would see them. The headless runner and the tests drive the
+// engine (or the window's logic) with it, as fast as the machine allows and
+// the same every time.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 
 #include "engine_host.h"
+#include "held_keys.h"
 
 namespace zt40 {
 
@@ -30,37 +34,23 @@ public:
     bool timerRuns(int id) const { return timers.count(id) != 0; }
     int period(int id) const { return timers.at(id).period; }
 
-    // Lets `ms` pass: posted messages first, then each timer when it is due.
+    // Lets `ms` pass: posted messages first, then each timer and each
+    // message of the held keys when it is due.
     template <class Target>
     void run(Target& target, std::int64_t ms) {
         const std::int64_t end = now + ms;
         for (int guard = 0; guard < 10000000; ++guard) {
-            deliverPosted(target);
-            int due = 0;
-            std::int64_t at = end + 1;
-            for (const auto& [id, t] : timers) {
-                if (t.due < at) at = t.due, due = id;
-            }
-            if (due == 0) break;
-            fire(target, due, at);
+            if (!runNextUntil(target, end)) break;
         }
         deliverPosted(target);
         now = end;
     }
 
-    // Delivers what is posted and then the next timer that falls due; false
-    // when nothing is scheduled any more.
+    // Delivers what is posted and then the next timer or key message that
+    // falls due; false when nothing is scheduled any more.
     template <class Target>
     bool runNext(Target& target) {
-        deliverPosted(target);
-        int due = 0;
-        std::int64_t at = 0;
-        for (const auto& [id, t] : timers) {
-            if (due == 0 || t.due < at) at = t.due, due = id;
-        }
-        if (due == 0) return false;
-        fire(target, due, at);
-        return true;
+        return runNextUntil(target, std::nullopt);
     }
 
     template <class Target>
@@ -77,14 +67,34 @@ public:
     std::map<int, Timer> timers;
     std::map<int, int> fired;
     std::deque<Posted> posted;
+    // The driver's hands on the keyboard: what is held is typed in with
+    // the timers, on the same clock.
+    HeldKeys keys;
 
 private:
+    // The next timer or key message due no later than `limit`: delivered
+    // after what is posted; false when there is none. A key message due
+    // with a timer comes first.
     template <class Target>
-    void fire(Target& target, int id, std::int64_t at) {
+    bool runNextUntil(Target& target, std::optional<std::int64_t> limit) {
+        deliverPosted(target);
+        int due = 0;
+        std::int64_t at = 0;
+        for (const auto& [id, t] : timers) {
+            if (due == 0 || t.due < at) at = t.due, due = id;
+        }
+        const std::optional<std::int64_t> keyAt = keys.nextAt();
+        if (keyAt && (due == 0 || *keyAt <= at) && (!limit || *keyAt <= *limit)) {
+            now = std::max(now, *keyAt);
+            if (const auto event = keys.take()) target.onKey(event->message, event->virtualKey);
+            return true;
+        }
+        if (due == 0 || (limit && at > *limit)) return false;
         now = at;
-        timers[id].due = now + timers[id].period;
-        ++fired[id];
-        target.onTimer(id);
+        timers[due].due = now + timers[due].period;
+        ++fired[due];
+        target.onTimer(due);
+        return true;
     }
 };
 

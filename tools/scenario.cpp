@@ -16,6 +16,7 @@
 #include "configuration_file.h"
 #include "engine.h"
 #include "inline_simulation.h"
+#include "key_names.h"
 #include "numeric.h"
 #include "parked_render.h"
 #include "simulation_model.h"
@@ -178,6 +179,19 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         s.settings.push_back(setting);
         return {};
     }
+    if (verb == "key") {
+        if (w.size() < 3 || w.size() > 4) return "expected 'key SECONDS KEY [HOLD]'";
+        KeyPress press{0.0, 0, keyTap};
+        if (!parseNumber(w[1], press.time) || press.time < 0.0) return "bad time " + shownWord(w[1]);
+        const auto key = virtualKeyNamed(w[2]);
+        if (!key) return "unknown key " + shownWord(w[2]);
+        press.virtualKey = *key;
+        if (w.size() == 4 && (!parseNumber(w[3], press.hold) || press.hold <= 0.0 || press.hold > maxRunSeconds)) {
+            return "bad holding time " + shownWord(w[3]);
+        }
+        s.keys.push_back(press);
+        return {};
+    }
     if (verb == "seed") {
         double seed = 0.0;
         if (w.size() != 2 || !parseNumber(w[1], seed) || seed < 0.0) return "expected 'seed NUMBER'";
@@ -201,7 +215,7 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         }
         return {};
     }
-    return "unknown command " + shownWord(verb) + " (set, at, run, print, seed)";
+    return "unknown command " + shownWord(verb) + " (set, at, key, run, print, seed)";
 }
 
 void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block) {
@@ -381,6 +395,11 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
     double lastSimTime = state.simTime;              // s
     std::int64_t movedAt = clock.now;                // ms
     auto nextControl = scenario.controls.begin();
+    // The driver's hands: keys go the window's way, typed on its clock.
+    for (const KeyPress& key : scenario.keys) {
+        clock.keys.press(key.virtualKey, truncateTo<std::int64_t>(key.time * 1000.0),
+                         truncateTo<std::int64_t>(key.hold * 1000.0));
+    }
     while (state.simTime < scenario.duration && !engine.damaged()) {
         for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
         for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {

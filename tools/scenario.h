@@ -11,6 +11,9 @@
 //   run SECONDS             simulated time to run (at most maxRunSeconds)
 //   print SECONDS NAME...   columns, and the interval between rows
 //   seed NUMBER             random seed of the run (default 1)
+//   key SECONDS KEY [HOLD]  press KEY at that second of the clock and hold
+//                           it HOLD seconds (default a tap of 0.1 s); a
+//                           held key repeats as in the window
 //
 // Settings that would stop simulated time (STOP, a clock beyond its range)
 // are refused.
@@ -66,9 +69,21 @@ struct ControlSetting {
     double value;
 };
 
+// A key pressed by the driver's hand, on the clock the hand keeps: at 1:1
+// the simulated time goes with it, but not at other speeds, and a key that
+// wakes the standing engine adds a whole simulated second as in the program.
+struct KeyPress {
+    double time;  // s of the clock since the start
+    int virtualKey;
+    double hold;  // s
+};
+
+inline constexpr double keyTap = 0.1;  // s, a key pressed and let go
+
 struct Scenario {
     std::vector<ScenarioSetting> settings;  // in time order, stable
     std::vector<ControlSetting> controls;   // in time order, stable
+    std::vector<KeyPress> keys;
     double duration = 0.0;                  // s
     double printInterval = 1.0;             // s
     std::vector<const FieldAccess*> columns;

@@ -1,4 +1,5 @@
 #include "scenario.h"
+#include "scenario_csv.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,6 @@
 
 namespace zt40 {
 namespace {
-
-std::string run(std::string_view text) {
-    ScenarioError error{};
-    const auto scenario = parseScenario(text, error);
-    EXPECT_TRUE(scenario) << error.line << ": " << error.message;
-    std::ostringstream csv;
-    if (scenario) runScenario(*scenario, csv);
-    return csv.str();
-}
 
 ScenarioError failure(std::string_view text) {
     ScenarioError error{};
@@ -40,11 +32,15 @@ TEST(Scenario, BadLinesAreReportedWithTheirNumber) {
         {"# start\n\nset reverser many\nrun 1\n", 3, "bad value 'many'"},
         {"at -1 regulator 10\nrun 1\n", 1, "bad time '-1'"},
         {"run 1\nprint 1 simTime bogus\n", 2, "unknown field 'bogus'"},
-        {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, run, print, seed)"},
+        {"run 1\ndrive fast\n", 2, "unknown command 'drive' (set, at, key, run, print, seed)"},
         {"set regulator 10\n", 1, "no 'run SECONDS' line"},
         {"run 0\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
         {"run 1e9\n", 1, "expected 'run SECONDS' with 0 < SECONDS <= 1000000"},
         {"run 5\nset regulator\n", 2, "expected 'set FIELD VALUE'"},
+        {"run 5\nkey 1\n", 2, "expected 'key SECONDS KEY [HOLD]'"},
+        {"run 5\nkey 1 Hebel\n", 2, "unknown key 'Hebel'"},
+        {"run 5\nkey soon Shift\n", 2, "bad time 'soon'"},
+        {"run 5\nkey 1 Shift 0\n", 2, "bad holding time '0'"},
         // Settings that would leave simulated time standing.
         {"run 5\nset simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
         {"run 5\nat 2 simSpeedCode -4\n", 2, "simSpeedCode -4 would stop simulated time: use -3 (1:10) to 3 (10:1)"},
@@ -112,25 +108,21 @@ TEST(Scenario, OverspeedEndsTheRunInTheWorkshop) {
     EXPECT_GT(endSpeed, 32.0);
 }
 
-// Rows of a CSV text, by column name.
-std::vector<std::map<std::string, double>> rowsOf(const std::string& csv) {
-    std::istringstream lines(csv);
-    std::string line;
-    std::getline(lines, line);
-    std::vector<std::string> names;
-    std::istringstream header(line);
-    for (std::string name; std::getline(header, name, ',');) names.push_back(name);
-    std::vector<std::map<std::string, double>> rows;
-    while (std::getline(lines, line)) {
-        std::istringstream values(line);
-        auto& row = rows.emplace_back();
-        std::string value;
-        for (const std::string& name : names) {
-            std::getline(values, value, ',');
-            row[name] = std::stod(value);
-        }
+TEST(Scenario, HeldKeysTypeOnTheClockAtEverySimulationSpeed) {
+    // A hand holds Shift two seconds and T one and a half, whatever the
+    // simulation's speed: the lever opens one step a press and 46 repeats,
+    // the track function toggles once.
+    for (int code = -3; code <= 3; ++code) {
+        SCOPED_TRACE(code);
+        const auto rows = rowsOf(run("set simSpeedCode " + std::to_string(code) +
+                                     "\nkey 0 T 1.5\nkey 1 Shift 2\nrun 60\n"
+                                     "print 1 simTime pilotValve trackAutomatic\n"));
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front().at("pilotValve"), 0.0);
+        EXPECT_EQ(rows.back().at("pilotValve"), 47.0);
+        EXPECT_EQ(rows.front().at("trackAutomatic"), 1.0);
+        EXPECT_EQ(rows.back().at("trackAutomatic"), 0.0);
     }
-    return rows;
 }
 
 TEST(Scenario, SettingsTakeEffectBeforeTheModelStarts) {
