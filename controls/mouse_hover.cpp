@@ -1,8 +1,8 @@
 #include "mouse_hover.h"
 
 #include <array>
-#include <cmath>
 
+#include "cab_controls.h"
 #include "mouse_areas.h"
 
 namespace zt40 {
@@ -19,8 +19,6 @@ struct HoverArea {
 
 constexpr PixelArea nowhere{0, 0, 0, 0};
 
-bool standing(const LocomotiveState& s) { return std::fabs(s.wheelSpeed) < 0.001; }
-
 // The hand wheels and the band that the buttons lower and raise, unless
 // their automatic does it.
 CursorShape adjustable(bool automatic) { return automatic ? CursorShape::hint : CursorShape::plusMinus; }
@@ -30,6 +28,7 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
     const MouseLayout m(s);
     const auto hint = CursorShape::hint;
     const auto grip = CursorShape::grip;
+    const bool standing = cab::wheelsStand(s);
     const bool columns = !s.indicatorShown && !s.trackTableShown;
     const bool textColumns = columns && !s.textHidden;
     const double piston = s.pistonX, rear = s.valveHeadRearX, front = s.valveHeadFrontX;  // px
@@ -45,15 +44,15 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
         {m.regulatorLever(), nowhere, true, hover::regulatorLever, grip},
         {m.reverserWheel(), nowhere, true, hover::reverserWheel, grip},
         {m.brakeHandle(), nowhere, true, hover::brakeHandle, grip},
-        {m.gradientBand(), nowhere, true, hover::gradientBand, adjustable(s.trackAutomatic)},
+        {m.gradientBand(), nowhere, true, hover::gradientBand, adjustable(!cab::gradientByHand(s))},
         {m.speedButton(), nowhere, true, hover::speedButton, CursorShape::plusMinus},
-        {m.temperatureButton(), nowhere, standing(s), hover::temperatureButton, CursorShape::plusMinus},
+        {m.temperatureButton(), nowhere, standing, hover::temperatureButton, CursorShape::plusMinus},
         {m.sandingLever(), nowhere, true, hover::sandingLever, hint},
         {m.drainCockLever(), nowhere, true, hover::drainCockLever, hint},
-        {m.waterButton(), nowhere, standing(s), hover::waterButton, hint},
+        {m.waterButton(), nowhere, standing, hover::waterButton, hint},
         {m.displayButton(), nowhere, true, hover::displayButton, hint},
         {m.soundButton(), nowhere, true, hover::soundButton, hint},
-        {m.weightMinus(), m.weightPlus(), standing(s), hover::weightButtons, CursorShape::weight},
+        {m.weightMinus(), m.weightPlus(), standing, hover::weightButtons, CursorShape::weight},
         // The dials.
         {m.design(50, 450, 50, 450), nowhere, true, hover::boilerGauge, hint},
         {m.design(550, 950, 50, 450), nowhere, true, hover::steamChestPyrometer, hint},

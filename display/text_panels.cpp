@@ -1,7 +1,6 @@
 #include "text_panels.h"
 
-#include <cmath>
-
+#include "cab_controls.h"
 #include "numeric.h"
 #include "status_texts.h"
 #include "text_format.h"
@@ -30,7 +29,7 @@ void textBox(Canvas& canvas, const TextBox& box, Rgb colour) {
 
 void drawButtonBar(Canvas& canvas, const LocomotiveState& copy) {
     const int bb = truncateTo<int>(2150.0 / copy.displayScale);  // px, left edge of the bar
-    if (std::fabs(copy.trainSpeed) < 0.0001) {
+    if (cab::trainStands(copy)) {
         // Train weight down and up, water and temperature: only while standing.
         button(canvas, bb, 6, bb + 24, 30);
         canvas.line({bb + 6, 18}, {bb + 18, 18}, blackPen);
