@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cab_controls.h"
 #include "cp1252.h"
 #include "number_text.h"
 #include "numeric.h"
@@ -259,7 +260,7 @@ void validateRunState(LocomotiveState& s, Random15& random) {
         field = value;
         s.stateDefaulted = true;
     };
-    replace(outside(s.tankWater, 0.00001, 12000.0), s.tankWater, 12000.0);
+    replace(outside(s.tankWater, 0.00001, cab::tankCapacity), s.tankWater, cab::tankCapacity);
     replace(outside(s.boilerSteam.pressure, 0.00001, 1600000.0), s.boilerSteam.pressure, 1350000.0);
     replace(outside(s.distance, -maxDistance, maxDistance), s.distance, 0.0);
     replace(outside(s.simTime, 0.0, maxSimTime), s.simTime, 0.0);
@@ -310,7 +311,7 @@ void applyFreshStart(LocomotiveState& s, Random15& random) {
     s.drainCocksOpen = false;
     s.ambientTemp = randomAmbient(random);
     s.cylinderWallTemp = s.ambientTemp;
-    s.tankWater = 12000.0;
+    s.tankWater = cab::tankCapacity;
     s.boilerSteam.pressure = 1350000.0;
     s.boilerSteam.waterMass = 8500.0;
     s.distance = 0.0;
@@ -321,10 +322,9 @@ void applyFreshStart(LocomotiveState& s, Random15& random) {
 }
 
 void applyResumedStart(LocomotiveState& s) {
-    constexpr std::int8_t applyPosition = 19;  // brake valve: 0 release, 9 hold, 19 apply, 29 full
-    constexpr std::int8_t appliedBrake = 100;  // the brake gauge once the valve has applied it
-    s.brakeCommand = applyPosition;
-    s.brake = appliedBrake;
+    // The brake valve in its apply position, the brake applied as far as it goes.
+    s.brakeCommand = cab::brakeValve::applyPosition;
+    s.brake = cab::brakeValve::appliedBrake;
 }
 
 }  // namespace zt40

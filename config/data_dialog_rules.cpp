@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "cab_controls.h"
 #include "configuration.h"
 #include "edit_number.h"
 #include "numeric.h"
@@ -88,7 +89,7 @@ bool DataDialogSession::apply(const DataTexts& typed) {
     if (refilled) reload();
     // The exit question depends on the start-up alone.
     state_.stateDefaulted = stateDefaultedAtOpening_;
-    state_.resetSpaces = true;
+    cab::restartWorkingSpaces(state_);
     return refilled;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "cab_layout.h"
 #include "numeric.h"
 
 namespace zt40 {
@@ -21,21 +22,21 @@ KnobPosition onWheel(double x, double y, double angle, double radius) {
 }  // namespace
 
 KnobPosition regulatorKnob(double s, int pilotValve) {
-    const int ax = px(920 / s), ay = px(1400 / s);  // the lever's pivot
+    const int ax = px(layout::regulatorPivot.x / s), ay = px(layout::regulatorPivot.y / s);
     const double phi = pilotValve * 0.009106087 + pi / 2.0;
-    return onWheel(ax, ay, phi + pi / 3.0, 400 / s);
+    return onWheel(ax, ay, phi + pi / 3.0, layout::regulatorHandle / s);
 }
 
 KnobPosition brakeKnob(double s, int brakeCommand) {
-    const int bx = px(2100 / s), by = px(1500 / s);  // the handle's pivot
-    const int length = px(300 / s) - 5;                // px
+    const int bx = px(layout::brakeHandlePivot.x / s), by = px(layout::brakeHandlePivot.y / s);
+    const int length = px(layout::brakeHandleLength / s) - 5;       // px
     const double phi = brakeCommand * 0.06981317008 + 3.665191429;  // 4° a step from 210°
     return onWheel(bx, by, phi, length);
 }
 
 KnobPosition reverserKnob(double s, int reverser) {
-    const int cx = px(1560 / s), cy = px(2000 / s);  // the wheel's centre
-    const int radius = px(220 / s);
+    const int cx = px(layout::anchor.x / s), cy = px(layout::anchor.y / s);  // the wheel's centre
+    const int radius = px(layout::reverserWheelRadius / s);
     const double phi = reverser * 0.1374446786 + pi;
     return onWheel(cx, cy, phi, radius - 5);
 }

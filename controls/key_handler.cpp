@@ -1,26 +1,14 @@
 #include "key_handler.h"
 
-#include <algorithm>
 #include <cmath>
 
+#include "cab_controls.h"
 #include "pointer_targets.h"
-#include "sim_speed.h"
 #include "virtual_keys.h"
 
 namespace zt40 {
 
 namespace {
-
-bool standing(const LocomotiveState& s) { return std::fabs(s.trainSpeed) < 0.0001; }
-
-template <class T>
-T stepped(T value, int step, int low, int high) {
-    return static_cast<T>(std::clamp(static_cast<int>(value) + step, low, high));
-}
-
-// The brake handle one notch towards full, or towards release.
-std::int8_t brakeNotchUp(std::int8_t command) { return command < 5 ? 9 : command < 15 ? 19 : 29; }
-std::int8_t brakeNotchDown(std::int8_t command) { return command >= 25 ? 19 : command >= 15 ? 9 : 0; }
 
 // P and O: a push of the whole train by hand, for trying things out.
 void push(LocomotiveState& s, double change) {
@@ -30,19 +18,6 @@ void push(LocomotiveState& s, double change) {
 }
 
 }  // namespace
-
-void toggleSound(LocomotiveState& s, SoundOutput& sound) { switchSound(s, sound); }
-
-void toggleAutoFiring(LocomotiveState& s) {
-    // Hand firing carries on where the automatic left the fire.
-    s.autoFiring = !s.autoFiring;
-    s.fireSetpoint = s.autoFiring ? 0 : s.fireRate;
-}
-
-void displayCycle(LocomotiveState& s) {
-    s.textHidden = !s.textHidden;
-    if (!s.textHidden) s.indicatorShown = !s.indicatorShown;
-}
 
 void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, bool& commandChanged,
                         bool coarseSteps, SoundOutput& sound) {
@@ -54,7 +29,7 @@ void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, 
     s.inputHeld = true;
     if (message == KeyMessage::sysKeyDown) {
         // Alt and everything pressed with it: only Alt itself does something.
-        if (!keyLatch_ && virtualKey == vk::menu) displayCycle(s);
+        if (!keyLatch_ && virtualKey == vk::menu) cab::cycleDisplay(s);
         keyLatch_ = true;
         return;
     }
@@ -78,46 +53,28 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
     keyLatch_ = true;
     switch (key) {
         case vk::menu:
-            displayCycle(s);
-            if (s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, 1, 0, 127);
+            cab::cycleDisplay(s);
+            if (s.pilotValve > 0) cab::moveRegulator(s, 1);
             break;
-        case vk::add: s.brakeCommand = brakeNotchUp(s.brakeCommand); break;
-        case vk::subtract: s.brakeCommand = brakeNotchDown(s.brakeCommand); break;
-        case vk::enter: s.drainCocksOpen = !s.drainCocksOpen; break;
-        case vk::space: s.sandingOn = !s.sandingOn; break;
-        case vk::tab:
-            if (s.cylinderWallTemp < 773.0) {
-                s.cylinderWallTemp = std::min(s.cylinderWallTemp + 50.0, 773.0);
-                s.resetSpaces = true;
-            }
-            break;
-        case vk::backspace:
-            if (s.cylinderWallTemp > s.ambientTemp) {
-                s.cylinderWallTemp = std::max(s.cylinderWallTemp - 50.0, static_cast<double>(s.ambientTemp));
-                s.resetSpaces = true;
-            }
-            break;
-        case 'A': s.injectorAutomatic = !s.injectorAutomatic; break;
-        case 'G': toggleAutoFiring(s); break;
-        case 'B': s.blastPipeClosed = !s.blastPipeClosed; break;
-        case 'T':
-            if (!s.trackListFailed) s.trackAutomatic = !s.trackAutomatic;
-            break;
-        case 'U':
-            s.autoSanding = !s.autoSanding;
-            if (!s.autoSanding) s.sandingOn = false;
-            break;
-        case 'S': toggleSound(s, sound); break;
+        case vk::add: cab::notchBrake(s, +1); break;
+        case vk::subtract: cab::notchBrake(s, -1); break;
+        case vk::enter: cab::flip(s, cab::Switch::drainCocks); break;
+        case vk::space: cab::flip(s, cab::Switch::sanding); break;
+        case vk::tab: cab::warmCylinders(s); break;
+        case vk::backspace: cab::coolCylinders(s); break;
+        case 'A': cab::flip(s, cab::Switch::injectorAutomatic); break;
+        case 'G': cab::flip(s, cab::Switch::autoFiring); break;
+        case 'B': cab::flip(s, cab::Switch::blastPipe); break;
+        case 'T': cab::flip(s, cab::Switch::trackFunction); break;
+        case 'U': cab::flip(s, cab::Switch::autoSanding); break;
+        case 'S': cab::switchSoundOnOff(s, sound); break;
         case 'R':
             // Off, light, heavy, very heavy, and round again.
             s.regulatorLighter = !s.regulatorLighter;
             if (!s.regulatorLighter) s.regulatorHeavier = !s.regulatorHeavier;
             s.hoverTarget = hover::regulatorMode;
             break;
-        case 'I':
-            if (s.indicatorShown && !s.trackTableShown) s.indicatorSide = !s.indicatorSide;
-            s.indicatorCount = 0;
-            break;
+        case 'I': cab::switchIndicatorSide(s); break;
         case 'L': s.dataDialogRequest = true; break;
         default: break;
     }
@@ -126,39 +83,35 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
 
 void KeyHandler::handleStep(int key, LocomotiveState& s, int step) {
     switch (key) {
-        case vk::shift: s.pilotValve = stepped(s.pilotValve, step, 0, 115); break;
+        case vk::shift: cab::moveRegulator(s, step); break;
         case vk::control:
-            if (!keyLatch_ && s.pilotValve > 0) s.pilotValve = stepped(s.pilotValve, -step, 0, 115);
+            if (!keyLatch_) cab::moveRegulator(s, -step);
             break;
         case vk::pageUp:
-            if (standing(s) && s.trainWeight < 3000) s.trainWeight = std::min(s.trainWeight + 10 * step, 3000);
+            if (cab::trainStands(s)) cab::changeTrainWeight(s, step);
             break;
         case vk::pageDown:
-            if (standing(s) && s.trainWeight > 0) s.trainWeight = std::max(s.trainWeight - 10 * step, 0);
+            if (cab::trainStands(s)) cab::changeTrainWeight(s, -step);
             break;
         case vk::insert:
-            if (s.tankWater < 12000.0 && standing(s)) s.tankWater = std::min(s.tankWater + 10.0, 12000.0);
+            if (cab::trainStands(s)) cab::fillTank(s);
             break;
-        case 'X':
-            if (s.injectorRate < 250 && !s.injectorAutomatic) s.injectorRate = stepped(s.injectorRate, step, 0, 250);
-            break;
-        case 'Y':
-            if (s.injectorRate > 0 && !s.injectorAutomatic) s.injectorRate = stepped(s.injectorRate, -step, 0, 250);
-            break;
-        case 'F': s.fireSetpoint = stepped(s.fireSetpoint, 1, 0, 100); break;
-        case 'D': s.fireSetpoint = stepped(s.fireSetpoint, -1, 0, 100); break;
+        case 'X': cab::changeInjector(s, step); break;
+        case 'Y': cab::changeInjector(s, -step); break;
+        case 'F': cab::changeFiring(s, 1); break;
+        case 'D': cab::changeFiring(s, -1); break;
         case 'V':
-            s.blowerSetting = stepped(s.blowerSetting, 1, 0, 100);
+            cab::turnBlower(s, 1);
             keyLatch_ = true;
             break;
         case 'C':
-            s.blowerSetting = stepped(s.blowerSetting, -1, 0, 100);
+            cab::turnBlower(s, -1);
             keyLatch_ = true;
             break;
-        case 'K': s.counterPressureThrottle = stepped(s.counterPressureThrottle, 1, 0, 100); break;
-        case 'J': s.counterPressureThrottle = stepped(s.counterPressureThrottle, -1, 0, 100); break;
-        case 'M': s.cylinderWaterInjection = stepped(s.cylinderWaterInjection, 1, 0, 100); break;
-        case 'N': s.cylinderWaterInjection = stepped(s.cylinderWaterInjection, -1, 0, 100); break;
+        case 'K': cab::turnThrottle(s, 1); break;
+        case 'J': cab::turnThrottle(s, -1); break;
+        case 'M': cab::turnWaterInjection(s, 1); break;
+        case 'N': cab::turnWaterInjection(s, -1); break;
         case 'W':
             s.trackAutomatic = false;
             s.distance = 0.0;
@@ -176,49 +129,21 @@ void KeyHandler::handleStep(int key, LocomotiveState& s, int step) {
     }
 }
 
+// Reverser and gradient: a step into the detent holds until the key is let go.
 void KeyHandler::stepReverser(LocomotiveState& s, int direction) {
     if (keyLatch_) return;
-    if (direction > 0 ? s.reverser >= 160 : s.reverser <= -160) return;
-    // One notch of two half-percent steps; odd values never survive.
-    s.reverser = 2 * (s.reverser / 2 + direction);
-    if (s.valvesEngaged) s.reverserMoved = true;
-    if (s.reverser == 0) keyLatch_ = true;  // a detent at mid gear
+    if (cab::notchReverser(s, direction) == cab::Step::detent) keyLatch_ = true;
 }
 
 void KeyHandler::stepGradient(LocomotiveState& s, int direction) {
-    if (keyLatch_ || s.trackAutomatic) return;
-    if (direction > 0 ? s.gradient >= 100 : s.gradient <= -100) return;
-    s.gradient = static_cast<std::int8_t>(s.gradient + direction);
-    if (s.gradient == 0) keyLatch_ = true;  // a detent on the level
+    if (keyLatch_ || !cab::gradientByHand(s)) return;
+    if (cab::stepGradient(s, direction) == cab::Step::detent) keyLatch_ = true;
 }
 
 void KeyHandler::stepSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
     if (keyLatch_) return;
     keyLatch_ = true;
-    changeSimSpeed(s, direction, commandChanged, sound);
-}
-
-void changeSimSpeed(LocomotiveState& s, int direction, bool& commandChanged, SoundOutput& sound) {
-    const SimSpeed from(s.simSpeedCode);
-    const SimSpeed to = direction > 0 ? from.faster() : from.slower();
-    if (to.code() == from.code()) return;
-    s.simSpeedCode = to.code();
-    commandChanged = true;
-    // The engine is heard only between 1:10 and real time; leaving STOP the
-    // model holds for a frame.
-    if (direction > 0 && from.engineHeard() && !to.engineHeard()) sound.stopAll(false);
-    if (direction > 0 && from.stopped()) {
-        s.simHold = true;
-        if (s.soundOn) {
-            sound.startEngineLoop();
-            s.soundRestart = true;
-        }
-    }
-    if (direction < 0 && !from.engineHeard() && to.engineHeard() && s.soundOn) {
-        sound.startEngineLoop();
-        s.soundRestart = true;
-    }
-    if (direction < 0 && to.stopped()) sound.stopAll(false);
+    cab::changeSimSpeed(s, direction, commandChanged, sound);
 }
 
 }  // namespace zt40

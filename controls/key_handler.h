@@ -1,8 +1,8 @@
 #pragma once
 // Every driving and operating control of the cab has a key. The handler
-// turns key messages (Windows virtual-key numbers) into changes of the main
-// record. Toggles act once per press: they set a latch that only a key-up
-// releases, and latched keys wait for it.
+// translates key messages (Windows virtual-key numbers) into moves of the
+// cab's controls. Toggles act once per press: they set a latch that only a
+// key-up releases, and latched keys wait for it.
 
 #include "locomotive_state.h"
 #include "sound_output.h"
@@ -28,13 +28,5 @@ private:
 
     bool keyLatch_ = false;
 };
-
-// Text hidden or shown, with or without the indicator, in turn.
-void displayCycle(LocomotiveState& state);
-// The switches a key and a click share.
-void toggleSound(LocomotiveState& state, SoundOutput& sound);
-void toggleAutoFiring(LocomotiveState& state);
-// One speed step faster (+1) or slower (-1), with the engine sound it brings.
-void changeSimSpeed(LocomotiveState& state, int direction, bool& commandChanged, SoundOutput& sound);
 
 }  // namespace zt40

@@ -59,7 +59,11 @@ constexpr std::optional<repeat::Message> repeatMessageOf(MouseResult result) {
 }
 
 // What the command logic hands back: the result, and the virtual key a
-// wheel turn over a control stands for (0 none), to run through the key path.
+// wheel turn over a control stands for (0 none). The window runs that key
+// through its key path, as it does a pressed key: the key latch gives the
+// turn the keys' detents at mid gear and on the level and makes a toggle
+// act once, a turn within 200 ms of the last takes the keys' coarse steps,
+// and the release timers let go of the latch and settle the brake handle.
 struct MouseOutcome {
     MouseResult result = MouseResult::none;
     int key = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "key_handler.h"
+#include "cab_controls.h"
 #include "numeric.h"
 #include "pointer_targets.h"
 #include "sim_speed.h"
@@ -13,20 +13,8 @@ namespace zt40 {
 namespace {
 
 constexpr double reverserStepAngle = 0.1374447;  // rad of wheel turn per half-percent step
-constexpr int regulatorOpen = 115;               // steps of the lever, fully open
-constexpr int pressurePointLead = 30;            // steps the lever may lead the main valve freely
 constexpr double stiffPressure = 150000.0;       // Pa in the steam chest: above it the lever gives more easily
 constexpr int maxLeverStep = 10;                 // steps of lever travel per move at most
-
-bool standing(const LocomotiveState& s) { return std::fabs(s.wheelSpeed) < 0.001; }
-
-// The brake valve settles into its nearest position.
-std::int8_t normalisedBrakeCommand(std::int8_t command) {
-    if (command < 5) return 0;
-    if (command < 15) return 9;
-    if (command < 25) return 19;
-    return 29;
-}
 
 // How hard the lever must be pulled past the pressure point for one step,
 // by the two switches of the pressure-point simulation; true when it gives.
@@ -63,12 +51,12 @@ int draggedPilotValve(int old, int pull, int mainValve, double chestPressure, bo
     if (pull < 0 && old > 0) {
         // Closing: a stiff lever resting on the open main valve gives one step at a time.
         lever = heavier && mainValve >= old ? old - 1 : old + pull;
-    } else if (pull > 0 && old < regulatorOpen) {
+    } else if (pull > 0 && old < cab::regulatorLever.high) {
         // Opening: free up to the pressure point, then one step for a pull strong enough.
-        if (old < mainValve + pressurePointLead) lever = old + pull;
+        if (old < mainValve + cab::pilotValveSteps) lever = old + pull;
         else if (pullOvercomesPoint(pull, lighter, heavier, chestPressure)) lever = old + 1;
     }
-    lever = std::clamp(lever, 0, regulatorOpen);
+    lever = cab::regulatorLever.clamp(lever);
     return std::clamp(lever, old - maxLeverStep, old + maxLeverStep);
 }
 
@@ -116,30 +104,30 @@ MouseOutcome MouseCommands::released(const Message& m, LocomotiveState& s) {
     leftHeld_ = reverserDrag_ = regulatorDrag_ = false;
     if (brakeDrag_) {
         brakeDrag_ = false;
-        s.brakeCommand = normalisedBrakeCommand(s.brakeCommand);
+        cab::settleBrakeHandle(s);
     }
     return {MouseResult::released};
 }
 
 MouseOutcome MouseCommands::gradientBand(const Message& m, LocomotiveState& s) {
     if (m.wheel()) return m.wheelKey(vk::up, vk::down);
-    if ((m.leftDown() || leftHeld_) && s.gradient > -100 && !gradientDetent_) {
-        s.gradient = static_cast<std::int8_t>(s.gradient - 1);
+    cab::Step step = cab::Step::none;
+    if (gradientDetent_) return {};
+    if ((m.leftDown() || leftHeld_) && (step = cab::stepGradient(s, -1)) != cab::Step::none) {
         leftHeld_ = true;
-    } else if ((m.rightDown() || rightHeld_) && s.gradient < 100 && !gradientDetent_) {
-        s.gradient = static_cast<std::int8_t>(s.gradient + 1);
+    } else if ((m.rightDown() || rightHeld_) && (step = cab::stepGradient(s, +1)) != cab::Step::none) {
         rightHeld_ = true;
     } else {
         return {};
     }
-    if (s.gradient == 0) gradientDetent_ = true;  // the level holds until the buttons are let go
+    if (step == cab::Step::detent) gradientDetent_ = true;  // the level holds until the buttons are let go
     return {MouseResult::gradientHeld};
 }
 
 MouseOutcome MouseCommands::reverserWheel(const Message& m, const MouseLayout& layout, LocomotiveState& s) {
     if (m.wheel()) return m.wheelKey(vk::right, vk::left);
     if (m.rightDown() || m.doubleClick()) {
-        s.pilotValve = 0;  // the regulator is shut
+        cab::shutRegulator(s);
         return {MouseResult::changed};
     }
     if (m.leftDown()) {
@@ -154,19 +142,14 @@ MouseOutcome MouseCommands::reverserWheel(const Message& m, const MouseLayout& l
     s.dragTarget = drag::reverserWheel;
     if (s.handleOf != drag::reverserWheel) return {MouseResult::reverserDrag};
     const int cx = layout.reverserCentreX(), cy = layout.reverserCentreY();  // px
-    const int steps = reverserTurn(s.mouseX - cx, s.mouseY - cy, s.handleX - cx, s.handleY - cy);
-    if (steps == 0) return {MouseResult::reverserDrag};
-    if (s.valvesEngaged) s.reverserMoved = true;
-    if (steps > 0 && s.reverser < 160) s.reverser += steps;
-    else if (steps < 0 && s.reverser > -160) s.reverser += steps;
-    s.reverser = std::clamp(s.reverser, -160, 160);
+    cab::turnReverser(s, reverserTurn(s.mouseX - cx, s.mouseY - cy, s.handleX - cx, s.handleY - cy));
     return {MouseResult::reverserDrag};
 }
 
 MouseOutcome MouseCommands::regulatorLever(const Message& m, LocomotiveState& s) {
     if (m.wheel()) return m.wheelKey(vk::shift, vk::control);
     if (m.rightDown() || m.doubleClick()) {
-        s.pilotValve = 0;
+        cab::shutRegulator(s);
         return {MouseResult::changed};
     }
     if (m.leftDown()) {
@@ -190,9 +173,9 @@ MouseOutcome MouseCommands::regulatorLever(const Message& m, LocomotiveState& s)
 
 MouseOutcome MouseCommands::brakeHandle(const Message& m, LocomotiveState& s) {
     if (m.wheel()) {
+        // Away from the driver releases.
         if (m.wheelOrRepeat == 0) return {};
-        if (m.wheelOrRepeat > 0 && s.brakeCommand >= 1) --s.brakeCommand;
-        if (m.wheelOrRepeat < 0 && s.brakeCommand <= 28) ++s.brakeCommand;
+        cab::moveBrakeHandle(s, m.wheelOrRepeat > 0 ? -1 : +1);
         return {MouseResult::brakeDrag};
     }
     if (m.leftDown()) {
@@ -207,22 +190,19 @@ MouseOutcome MouseCommands::brakeHandle(const Message& m, LocomotiveState& s) {
     const int down = moveY(s);  // px
     measured(s);
     s.dragTarget = drag::brakeHandle;
-    if (down < 0 && s.brakeCommand > 0) --s.brakeCommand;
-    if (down > 0 && s.brakeCommand < 29) ++s.brakeCommand;
+    if (down != 0) cab::moveBrakeHandle(s, down > 0 ? +1 : -1);
     s.inputHeld = true;
     return {MouseResult::brakeDrag};
 }
 
-template <class T>
-std::optional<MouseOutcome> MouseCommands::handWheel(const Message& m, T& value, int high, bool manual,
+std::optional<MouseOutcome> MouseCommands::handWheel(const Message& m, LocomotiveState& s, Turn turn, bool manual,
                                                      MouseResult held) {
-    if ((m.leftDown() || leftHeld_) && value > 0 && manual) {
-        value = static_cast<T>(value - 1);
+    if (!manual) return std::nullopt;
+    if ((m.leftDown() || leftHeld_) && turn(s, -1)) {
         leftHeld_ = true;
         return MouseOutcome{held};
     }
-    if ((m.rightDown() || rightHeld_) && value < high && manual) {
-        value = static_cast<T>(value + 1);
+    if ((m.rightDown() || rightHeld_) && turn(s, +1)) {
         rightHeld_ = true;
         return MouseOutcome{held};
     }
@@ -233,44 +213,36 @@ std::optional<MouseOutcome> MouseCommands::leversAndWeights(const Message& m, co
                                                             LocomotiveState& s) {
     const bool click = m.leftDown();
     if (m.in(layout.sandingLever()) && click) {
-        s.sandingOn = !s.sandingOn;
+        cab::flip(s, cab::Switch::sanding);
         return MouseOutcome{MouseResult::changed};
     }
     if (m.in(layout.drainCockLever()) && click) {
-        s.drainCocksOpen = !s.drainCocksOpen;
+        cab::flip(s, cab::Switch::drainCocks);
         return MouseOutcome{MouseResult::changed};
     }
     if (m.in(layout.displayButton()) && click) {
-        displayCycle(s);
+        cab::cycleDisplay(s);
         return MouseOutcome{MouseResult::changed};
     }
     if (m.wheel() && (m.in(layout.weightMinus()) || m.in(layout.weightPlus()))) {
         return m.wheelKey(vk::pageUp, vk::pageDown);
     }
 
-    // Train weight in 10 t steps, only while the engine stands; the right button repeats.
-    if (standing(s) && s.trainWeight >= 1 &&
-        ((m.in(layout.weightMinus()) && (click || m.rightDown())) || m.repeats(repeat::weightDown))) {
-        s.trainWeight = std::max(s.trainWeight - 10, 0);
+    // Train weight, only while the engine stands; the right button repeats.
+    const bool standing = cab::wheelsStand(s);
+    if (standing && ((m.in(layout.weightMinus()) && (click || m.rightDown())) || m.repeats(repeat::weightDown)) &&
+        cab::changeTrainWeight(s, -1)) {
         return MouseOutcome{click ? MouseResult::changed : MouseResult::weightDownHeld};
     }
-    if (standing(s) && s.trainWeight <= 2999 &&
-        ((m.in(layout.weightPlus()) && (click || m.rightDown())) || m.repeats(repeat::weightUp))) {
-        s.trainWeight = std::min(s.trainWeight + 10, 3000);
+    if (standing && ((m.in(layout.weightPlus()) && (click || m.rightDown())) || m.repeats(repeat::weightUp)) &&
+        cab::changeTrainWeight(s, +1)) {
         return MouseOutcome{click ? MouseResult::changed : MouseResult::weightUpHeld};
     }
 
-    // Cylinder temperature in 50 K steps, while standing, between the air's and 500 °C.
-    if (m.in(layout.temperatureButton()) && standing(s)) {
-        const double before = s.cylinderWallTemp;  // K
-        if (click && s.cylinderWallTemp > s.ambientTemp) {
-            s.cylinderWallTemp = std::max(s.cylinderWallTemp - 50.0, static_cast<double>(s.ambientTemp));
-        } else if (m.rightDown() && s.cylinderWallTemp < 773.0) {
-            s.cylinderWallTemp = std::min(s.cylinderWallTemp + 50.0, 773.0);
-        }
-        if (s.cylinderWallTemp == before) return MouseOutcome{};
-        s.resetSpaces = true;
-        return MouseOutcome{MouseResult::changed};
+    // Cylinder temperature, while standing: left cooler, right warmer.
+    if (m.in(layout.temperatureButton()) && standing) {
+        const bool moved = click ? cab::coolCylinders(s) : m.rightDown() && cab::warmCylinders(s);
+        return MouseOutcome{moved ? MouseResult::changed : MouseResult::none};
     }
     return std::nullopt;
 }
@@ -280,31 +252,30 @@ std::optional<MouseOutcome> MouseCommands::blowerAndBar(const Message& m, const 
                                                         SoundOutput& sound) {
     if (m.in(layout.blowerWheel()) || m.repeats(repeat::blower)) {
         if (m.wheel()) return m.wheelKey('V', 'C');
-        if (auto outcome = handWheel(m, s.blowerSetting, 100, true, MouseResult::blowerHeld)) return outcome;
+        if (auto outcome = handWheel(m, s, cab::turnBlower, true, MouseResult::blowerHeld)) return outcome;
     }
     if (m.in(layout.speedButton())) {
         if (m.leftDown()) {
-            if (!SimSpeed(s.simSpeedCode).stopped()) changeSimSpeed(s, -1, commandChanged, sound);
+            cab::changeSimSpeed(s, -1, commandChanged, sound);
             return MouseOutcome{MouseResult::changed};
         }
         if (m.rightDown()) {
-            if (!SimSpeed(s.simSpeedCode).fastest()) changeSimSpeed(s, +1, commandChanged, sound);
+            cab::changeSimSpeed(s, +1, commandChanged, sound);
             // Out of the stop the model needs a tick to start again.
             return MouseOutcome{s.simSpeedCode == SimSpeed::slowestCode ? MouseResult::speedRaised : MouseResult::changed};
         }
         return MouseOutcome{};
     }
-    // Filling the tanks, 10 l a step while the button is held and the engine stands.
-    if (standing(s) && (m.in(layout.waterButton()) || m.repeats(repeat::waterFill))) {
-        if ((m.leftDown() || leftHeld_) && s.tankWater < 12000.0) {
-            s.tankWater = std::min(s.tankWater + 10.0, 12000.0);
+    // Filling the tanks while the button is held and the engine stands.
+    if (cab::wheelsStand(s) && (m.in(layout.waterButton()) || m.repeats(repeat::waterFill))) {
+        if ((m.leftDown() || leftHeld_) && cab::fillTank(s)) {
             leftHeld_ = true;
             return MouseOutcome{MouseResult::waterFillHeld};
         }
         return MouseOutcome{};
     }
     if (m.in(layout.soundButton()) && m.leftDown()) {
-        toggleSound(s, sound);
+        cab::switchSoundOnOff(s, sound);
         return MouseOutcome{MouseResult::changed};
     }
     return std::nullopt;
@@ -315,26 +286,26 @@ std::optional<MouseOutcome> MouseCommands::handWheels(const Message& m, const Mo
     if (m.in(layout.injector()) || m.repeats(repeat::injector)) {
         if (m.wheel()) return s.injectorAutomatic ? MouseOutcome{} : m.wheelKey('X', 'Y');
         if (m.doubleClick()) {
-            s.injectorAutomatic = !s.injectorAutomatic;
+            cab::flip(s, cab::Switch::injectorAutomatic);
             return MouseOutcome{MouseResult::changed};
         }
-        if (auto o = handWheel(m, s.injectorRate, 250, !s.injectorAutomatic, MouseResult::injectorHeld)) return o;
+        if (auto o = handWheel(m, s, cab::changeInjector, !s.injectorAutomatic, MouseResult::injectorHeld)) return o;
     }
     if (m.in(layout.firing()) || m.repeats(repeat::firing)) {
         if (m.wheel()) return s.autoFiring ? MouseOutcome{} : m.wheelKey('F', 'D');
         if (m.doubleClick()) {
-            toggleAutoFiring(s);
+            cab::flip(s, cab::Switch::autoFiring);
             return MouseOutcome{MouseResult::changed};
         }
-        if (auto o = handWheel(m, s.fireSetpoint, 100, !s.autoFiring, MouseResult::firingHeld)) return o;
+        if (auto o = handWheel(m, s, cab::changeFiring, !s.autoFiring, MouseResult::firingHeld)) return o;
     }
     if (m.in(layout.throttleWheel()) || m.repeats(repeat::throttle)) {
         if (m.wheel()) return m.wheelKey('K', 'J');
-        if (auto o = handWheel(m, s.counterPressureThrottle, 100, true, MouseResult::throttleHeld)) return o;
+        if (auto o = handWheel(m, s, cab::turnThrottle, true, MouseResult::throttleHeld)) return o;
     }
     if (m.in(layout.injectionWheel()) || m.repeats(repeat::injection)) {
         if (m.wheel()) return m.wheelKey('M', 'N');
-        if (auto o = handWheel(m, s.cylinderWaterInjection, 100, true, MouseResult::injectionHeld)) return o;
+        if (auto o = handWheel(m, s, cab::turnWaterInjection, true, MouseResult::injectionHeld)) return o;
     }
     return std::nullopt;
 }
@@ -342,18 +313,16 @@ std::optional<MouseOutcome> MouseCommands::handWheels(const Message& m, const Mo
 MouseOutcome MouseCommands::lastClicks(const Message& m, const MouseLayout& layout, LocomotiveState& s) {
     if (!m.leftDown()) return {};
     if (m.in(layout.blastPipeLever())) {
-        s.blastPipeClosed = !s.blastPipeClosed;
+        cab::flip(s, cab::Switch::blastPipe);
         return {MouseResult::changed};
     }
     if (m.in(layout.indicator(2700)) && s.indicatorShown && !s.trackTableShown) {
-        s.indicatorCount = 0;  // a fresh diagram of the other cylinder side
-        s.indicatorSide = !s.indicatorSide;
+        cab::switchIndicatorSide(s);
         return {MouseResult::changed};
     }
     if (m.in(layout.dataButton())) return {MouseResult::dataDialog};
     if (m.in(layout.trackModeButton())) {
-        if (s.trackListFailed) return {};
-        s.trackAutomatic = !s.trackAutomatic;
+        if (!cab::flip(s, cab::Switch::trackFunction)) return {};
         return {MouseResult::changed};
     }
     if (m.in(layout.autoControlButton())) return {MouseResult::autoControlDialog};

@@ -47,8 +47,9 @@ private:
     MouseOutcome lastClicks(const Message& m, const MouseLayout& layout, LocomotiveState& s);
     // A hand wheel: the left button closes, the right opens, one unit a
     // press or repeat while `manual`; nothing when neither applies.
-    template <class T>
-    std::optional<MouseOutcome> handWheel(const Message& m, T& value, int high, bool manual, MouseResult held);
+    using Turn = bool (*)(LocomotiveState&, int by);
+    std::optional<MouseOutcome> handWheel(const Message& m, LocomotiveState& s, Turn turn, bool manual,
+                                          MouseResult held);
 
     // How far the pointer went since it was last measured or put on the knob, px.
     int moveX(const LocomotiveState& s) const { return s.mouseX - anchorX_; }

@@ -1,8 +1,8 @@
 #include "mouse_hover.h"
 
 #include <array>
-#include <cmath>
 
+#include "cab_controls.h"
 #include "mouse_areas.h"
 
 namespace zt40 {
@@ -19,8 +19,6 @@ struct HoverArea {
 
 constexpr PixelArea nowhere{0, 0, 0, 0};
 
-bool standing(const LocomotiveState& s) { return std::fabs(s.wheelSpeed) < 0.001; }
-
 // The hand wheels and the band that the buttons lower and raise, unless
 // their automatic does it.
 CursorShape adjustable(bool automatic) { return automatic ? CursorShape::hint : CursorShape::plusMinus; }
@@ -30,6 +28,7 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
     const MouseLayout m(s);
     const auto hint = CursorShape::hint;
     const auto grip = CursorShape::grip;
+    const bool standing = cab::wheelsStand(s);
     const bool columns = !s.indicatorShown && !s.trackTableShown;
     const bool textColumns = columns && !s.textHidden;
     const double piston = s.pistonX, rear = s.valveHeadRearX, front = s.valveHeadFrontX;  // px
@@ -45,22 +44,22 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
         {m.regulatorLever(), nowhere, true, hover::regulatorLever, grip},
         {m.reverserWheel(), nowhere, true, hover::reverserWheel, grip},
         {m.brakeHandle(), nowhere, true, hover::brakeHandle, grip},
-        {m.gradientBand(), nowhere, true, hover::gradientBand, adjustable(s.trackAutomatic)},
+        {m.gradientBand(), nowhere, true, hover::gradientBand, adjustable(!cab::gradientByHand(s))},
         {m.speedButton(), nowhere, true, hover::speedButton, CursorShape::plusMinus},
-        {m.temperatureButton(), nowhere, standing(s), hover::temperatureButton, CursorShape::plusMinus},
+        {m.temperatureButton(), nowhere, standing, hover::temperatureButton, CursorShape::plusMinus},
         {m.sandingLever(), nowhere, true, hover::sandingLever, hint},
         {m.drainCockLever(), nowhere, true, hover::drainCockLever, hint},
-        {m.waterButton(), nowhere, standing(s), hover::waterButton, hint},
+        {m.waterButton(), nowhere, standing, hover::waterButton, hint},
         {m.displayButton(), nowhere, true, hover::displayButton, hint},
         {m.soundButton(), nowhere, true, hover::soundButton, hint},
-        {m.weightMinus(), m.weightPlus(), standing(s), hover::weightButtons, CursorShape::weight},
+        {m.weightMinus(), m.weightPlus(), standing, hover::weightButtons, CursorShape::weight},
         // The dials.
-        {m.design(50, 450, 50, 450), nowhere, true, hover::boilerGauge, hint},
-        {m.design(550, 950, 50, 450), nowhere, true, hover::steamChestPyrometer, hint},
-        {m.design(1150, 1550, 50, 450), nowhere, true, hover::brakeGauge, hint},
-        {m.design(1250, 1650, 600, 1000), nowhere, true, hover::steamChestGauge, hint},
-        {m.design(1700, 2100, 800, 1200), nowhere, true, hover::speedometer, hint},
-        {m.design(1500, 1600, 1050, 1750), nowhere, true, hover::cutOffScale, hint},
+        {m.dial(layout::boilerGauge), nowhere, true, hover::boilerGauge, hint},
+        {m.dial(layout::pyrometer), nowhere, true, hover::steamChestPyrometer, hint},
+        {m.dial(layout::brakeGauge), nowhere, true, hover::brakeGauge, hint},
+        {m.dial(layout::steamChestGauge), nowhere, true, hover::steamChestGauge, hint},
+        {m.dial(layout::speedometer), nowhere, true, hover::speedometer, hint},
+        {m.cutOffScale(), nowhere, true, hover::cutOffScale, hint},
         // The bar columns, right to left.
         {m.column(300, 0), nowhere, columns, hover::blastPipeMassColumn, hint},
         {m.column(700, 400), nowhere, columns, hover::powerColumn, hint},
@@ -75,7 +74,7 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
         {{4940 / m.scale(), rear, 4030 / m.scale(), 4330 / m.scale()},
          {front, 6260 / m.scale(), 4030 / m.scale(), 4330 / m.scale()}, true, hover::valveExhaust, hint},
         // The rest of the cab and the last buttons.
-        {m.design(1023, 1163, 505, 960), m.design(30, 170, 505, 960), true, hover::waterGauges, hint},
+        {m.waterGauge(0), m.waterGauge(1), true, hover::waterGauges, hint},
         {m.blowerWheel(), nowhere, true, hover::blowerWheel, CursorShape::plusMinus},
         {m.injector(), nowhere, true, hover::injector, adjustable(s.injectorAutomatic)},
         {m.dataButton(), nowhere, true, hover::dataButton, hint},

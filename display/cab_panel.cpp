@@ -4,8 +4,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "numeric.h"
 #include "cab_knobs.h"
+#include "cab_layout.h"
+#include "numeric.h"
 #include "pointer_targets.h"
 
 namespace zt40 {
@@ -25,7 +26,13 @@ int px(double value) { return truncateTo<int>(value); }
 struct Layout {
     double s;  // mm per pixel
     int operator()(double mm) const { return px(mm / s); }
+    PixelPoint operator()(layout::Point mm) const { return {px(mm.x / s), px(mm.y / s)}; }
 };
+
+// A point laid out from the cab's anchor, already in pixels.
+PixelPoint fromAnchor(const Layout& mm, PixelPoint anchor, layout::Point offset) {
+    return {anchor.x + mm(offset.x), anchor.y + mm(offset.y)};
+}
 
 // A point at angle θ and radius r around (x, y): dials use cos/sin, the
 // wheel and levers sin/cos (0 pointing down).
@@ -42,8 +49,8 @@ void knob(Canvas& canvas, PixelPoint at, int radius, const Pen& pen = blackPen) 
     canvas.ellipse(at.x - radius, at.y - radius, at.x + radius, at.y + radius, pen, whiteBrush);
 }
 
-void fireHoleDoor(Canvas& canvas, const LocomotiveState& copy, const FrameState& frame, const Layout& mm, int cx,
-                  int cy) {
+void fireHoleDoor(Canvas& canvas, const LocomotiveState& copy, const FrameState& frame, const Layout& mm,
+                  PixelPoint anchor) {
     const Pen pen{copy.autoFiring ? black : Rgb{200, 0, 0}, 3};
     const int glow = std::min(px(frame.exhaustGlow * 63.75), 255);
     Rgb colour{255, static_cast<std::uint8_t>(glow), 0};
@@ -54,25 +61,31 @@ void fireHoleDoor(Canvas& canvas, const LocomotiveState& copy, const FrameState&
                   static_cast<std::uint8_t>(std::clamp(std::min(px(glow * frame.exhaustGlow * 0.25), water), 0, 255)),
                   0};
     }
-    canvas.roundRect(cx - mm(1200), cy - mm(200), cx - mm(725), cy + mm(150), mm(100), mm(100), pen,
-                     Brush{colour, Fill::solid});
+    const layout::Rect door = layout::fireHoleDoor;
+    const PixelPoint topLeft = fromAnchor(mm, anchor, {door.left, door.top});
+    const PixelPoint bottomRight = fromAnchor(mm, anchor, {door.right, door.bottom});
+    const int corner = mm(layout::fireHoleDoorCorner);
+    canvas.roundRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, corner, corner, pen, Brush{colour, Fill::solid});
 }
 
 // A round dial: rim, ticks from `start` in `step` up to 7.34 rad, needle.
 template <class LongTick>
-void dial(Canvas& canvas, const Layout& mm, int x, int y, double start, double step, LongTick isLong, double needle) {
-    const int radius = mm(200);
+void dial(Canvas& canvas, const Layout& mm, PixelPoint centre, double start, double step, LongTick isLong,
+          double needle) {
+    const auto [x, y] = centre;
+    const int radius = mm(layout::dialRadius);
     canvas.ellipse(x - radius, y - radius, x + radius, y + radius, blackPen, whiteBrush);
     int tick = 0;
     for (double angle = start; angle <= 7.34; angle += step, ++tick) {
         const int inner = radius - (isLong(tick) ? 12 : 5);
         canvas.line(onDial(x, y, angle, radius), onDial(x, y, angle, inner), blackPen);
     }
-    canvas.line({x, y}, onDial(x, y, needle, 150.0 / mm.s), blackPen);
+    canvas.line({x, y}, onDial(x, y, needle, layout::needleLength / mm.s), blackPen);
 }
 
-void speedometer(Canvas& canvas, const Layout& mm, int x, int y, double wheelSpeed) {
-    const int radius = mm(200);
+void speedometer(Canvas& canvas, const Layout& mm, PixelPoint centre, double wheelSpeed) {
+    const auto [x, y] = centre;
+    const int radius = mm(layout::dialRadius);
     canvas.ellipse(x - radius, y - radius, x + radius, y + radius, blackPen, whiteBrush);
     // 10 km/h a tick of π/8: forward through the left half, reverse through the right.
     for (double angle = pi / 2.0; angle <= 4.8; angle += pi / 8.0) {
@@ -82,26 +95,28 @@ void speedometer(Canvas& canvas, const Layout& mm, int x, int y, double wheelSpe
     for (double angle = pi / 2.0; angle > -1.2; angle -= pi / 8.0) {
         canvas.line(onDial(x, y, angle, radius), onDial(x, y, angle, radius - 5), blackPen);
     }
-    canvas.line({x, y}, onDial(x, y, wheelSpeed * pi * 0.045 + pi / 2.0, 150.0 / mm.s), blackPen);
+    canvas.line({x, y}, onDial(x, y, wheelSpeed * pi * 0.045 + pi / 2.0, layout::needleLength / mm.s), blackPen);
 }
 
-void dials(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int cx, int cy) {
+void dials(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, PixelPoint anchor) {
     constexpr double start = 2.094395102;  // rad, lower left
     const auto pressureTick = [](int tick) { return tick % 5 == 0; };
     const auto pressureNeedle = [](double pa) { return pa * 5.235987756 / 1600000.0 + start; };
-    dial(canvas, mm, cx - mm(100), cy - mm(1200), start, 0.32724923475, pressureTick,
+    const auto at = [&](const layout::Dial& d) { return fromAnchor(mm, anchor, d.fromAnchor); };
+    dial(canvas, mm, at(layout::steamChestGauge), start, 0.32724923475, pressureTick,
          pressureNeedle(copy.steamChest.pressure));
-    dial(canvas, mm, cx - mm(1300), cy - mm(1750), start, 0.32724923475, pressureTick,
+    dial(canvas, mm, at(layout::boilerGauge), start, 0.32724923475, pressureTick,
          pressureNeedle(copy.boilerSteam.pressure));
-    dial(canvas, mm, cx - mm(800), cy - mm(1750), start, 0.20943951024, pressureTick,
+    dial(canvas, mm, at(layout::pyrometer), start, 0.20943951024, pressureTick,
          (copy.steamChestPyrometer - 273.0) * 5.235987756 / 500.0 + start);
-    speedometer(canvas, mm, cx + mm(350), cy - mm(1000), copy.wheelSpeed);
-    dial(canvas, mm, cx - mm(200), cy - mm(1750), start, 0.4027682889230769, pressureTick,
+    speedometer(canvas, mm, at(layout::speedometer), copy.wheelSpeed);
+    dial(canvas, mm, at(layout::brakeGauge), start, 0.4027682889230769, pressureTick,
          copy.brake * 5.235987756 / 130.0 + start);
 }
 
-void reverserWheel(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int cx, int cy) {
-    const int radius = mm(220);
+void reverserWheel(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, PixelPoint anchor) {
+    const auto [cx, cy] = anchor;
+    const int radius = mm(layout::reverserWheelRadius);
     const double phi = copy.reverser * 0.1374446786 + pi;
     canvas.arc(cx - radius, cy - radius, cx + radius, cy + radius, {0, 0}, {0, 0}, blackPen);
     canvas.line(onWheel(cx, cy, phi, radius), onWheel(cx, cy, phi + pi, radius), blackPen);
@@ -109,23 +124,28 @@ void reverserWheel(Canvas& canvas, const LocomotiveState& copy, const Layout& mm
     knob(canvas, pixel(reverserKnob(mm.s, copy.reverser)), 5);
 
     // Cut-off scale: 10 % a tick, mid gear at 574 mm.
-    canvas.rectangle(cx - mm(50), cy - mm(230), cx + mm(50), cy - mm(930), blackPen, whiteBrush);
+    const int side = mm(layout::cutOffScaleHalfWidth);
+    canvas.rectangle(cx - side, cy - mm(layout::cutOffScaleLow), cx + side, cy - mm(layout::cutOffScaleHigh), blackPen,
+                     whiteBrush);
     for (int z = 273; z < 900; z += 43) {
         const int length = (z == 359 || z == 574 || z == 789) ? mm(25) : 0;
-        canvas.line({cx - mm(50), cy - mm(z)}, {cx + length, cy - mm(z)}, blackPen);
+        canvas.line({cx - side, cy - mm(z)}, {cx + length, cy - mm(z)}, blackPen);
     }
     const int marker = px(574 - copy.reverser * 2.15);  // mm
     canvas.line({cx + mm(75), cy - mm(marker)}, {cx - mm(25), cy - mm(marker)}, Pen{red, 2});
 }
 
 void waterGauge(Canvas& canvas, double level, const Layout& mm, int x) {
-    const int top = mm(1000);
+    const int top = mm(layout::waterGaugeBase);
     const double s = mm.s;
     const int fitting = mm(50);
-    canvas.rectangle(x - mm(70), top - mm(40), x + mm(70), top - mm(495), blackPen, whiteBrush);
-    canvas.rectangle(px(x - 20 / s), top, px(x + 20 / s), top - mm(535), blackPen, whiteBrush);
+    const int frame = mm(layout::waterGaugeFrameHalfWidth);
+    canvas.rectangle(x - frame, top - mm(layout::waterGaugeFrameLow), x + frame, top - mm(layout::waterGaugeFrameHigh),
+                     blackPen, whiteBrush);
+    const int upper = top - mm(layout::waterGaugeHeight);
+    canvas.rectangle(px(x - 20 / s), top, px(x + 20 / s), upper, blackPen, whiteBrush);
     knob(canvas, {x, top}, fitting);
-    knob(canvas, {x, top - mm(535)}, fitting);
+    knob(canvas, {x, upper}, fitting);
     // Water up to the depth the glass shows; a full glass stops at its top fitting.
     const double depth = std::max(level, 215.0);  // mm
     if (depth < 650.0) {
@@ -139,13 +159,13 @@ void waterGauge(Canvas& canvas, double level, const Layout& mm, int x) {
 
 void regulatorLever(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
     const double s = mm.s;
-    const int ax = mm(920), ay = mm(1400);
+    const auto [ax, ay] = mm(layout::regulatorPivot);
     const double phi = copy.pilotValve * 0.009106087 + pi / 2.0;
-    const PixelPoint p1 = onWheel(ax, ay, phi, 60 / s);
-    const PixelPoint p2 = onWheel(ax, ay, phi + pi, 60 / s);
-    const PixelPoint q = onWheel(ax, ay, phi + pi / 3.0, 160 / s);
+    const PixelPoint p1 = onWheel(ax, ay, phi, layout::regulatorCrank / s);
+    const PixelPoint p2 = onWheel(ax, ay, phi + pi, layout::regulatorCrank / s);
+    const PixelPoint q = onWheel(ax, ay, phi + pi / 3.0, layout::regulatorArm / s);
     // The regulator rod seen obliquely, back into the boiler.
-    const int dx = mm(600), dy = mm(700);
+    const auto [dx, dy] = mm(layout::regulatorRodOffset);
     canvas.line({ax - dx, ay - dy}, {q.x - dx, q.y - dy}, blackPen);
     canvas.polyline({p1, {p1.x - dx, p1.y - dy}, {p2.x - dx, p2.y - dy}, p2, p1}, blackPen);
     const PixelPoint handle = pixel(regulatorKnob(s, copy.pilotValve));
@@ -154,9 +174,8 @@ void regulatorLever(Canvas& canvas, const LocomotiveState& copy, const Layout& m
 }
 
 void brakeHandle(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
-    const int bx = mm(2100), by = mm(1500);
     const PixelPoint handle = pixel(brakeKnob(mm.s, copy.brakeCommand));
-    canvas.line({bx, by}, handle, blackPen);
+    canvas.line(mm(layout::brakeHandlePivot), handle, blackPen);
     knob(canvas, handle, 3);
 }
 
@@ -169,35 +188,37 @@ bool travelling(const LocomotiveState& copy, bool counterPressure, int direction
 
 void sandingLever(Canvas& canvas, const LocomotiveState& copy, bool counterPressure, DisplayMemory& memory,
                   const Layout& mm) {
-    PixelPoint end{mm(1200), mm(1800)};
+    PixelPoint end = mm(layout::sandingLeverRest);
     if (copy.sandingOn) {
         const bool forward = travelling(copy, counterPressure, +1);
         const bool backward = travelling(copy, counterPressure, -1);
-        end = {mm(1100), mm(1827)};
+        end = mm(layout::sandingLeverFront);
         if ((forward && (memory.sandFront || !memory.sandRear)) || memory.sandFront) {
             memory.sandFront = true;
         } else if ((backward && !memory.sandRear) || memory.sandRear) {
             memory.sandRear = true;
-            end = {mm(1300), mm(1827)};
+            end = mm(layout::sandingLeverRear);
         }
     } else {
         memory.sandFront = memory.sandRear = false;
     }
-    canvas.line({mm(1200), mm(2000)}, end, blackPen);
+    canvas.line(mm(layout::sandingLeverFoot), end, blackPen);
     knob(canvas, end, copy.autoSanding ? 6 : 3);
 }
 
 void injectorHandle(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
-    const int cx = mm(1560), cy = mm(500);
+    const auto [cx, cy] = mm(layout::injectorCentre);
     const Pen pen{copy.injectorAutomatic ? black : red, 3};
-    const int radius = mm(100);
+    const int radius = mm(layout::injectorRadius);
     canvas.ellipse(cx - radius, cy - radius, cx + radius, cy + radius, pen, whiteBrush);
     const double theta = -copy.injectorRate * 0.0228;
-    canvas.line({cx, cy}, {px(std::cos(theta) * 200 / mm.s) + cx, px(std::sin(theta) * 200 / mm.s) + cy}, pen);
+    const int handle = layout::injectorHandle;
+    canvas.line({cx, cy}, {px(std::cos(theta) * handle / mm.s) + cx, px(std::sin(theta) * handle / mm.s) + cy}, pen);
 }
 
-void handWheel(Canvas& canvas, int x, int y, int radiusMm, int value, const Layout& mm) {
-    const int r = lowByteOf(radiusMm / mm.s);  // px, held as a signed byte
+void handWheel(Canvas& canvas, const layout::HandWheel& wheel, int value, const Layout& mm) {
+    const auto [x, y] = mm(wheel.centre);
+    const int r = lowByteOf(wheel.radius / mm.s);  // px, held as a signed byte
     const std::int8_t v = lowByteOf(value);
     canvas.ellipse(x - r, y - r, x + r, y + r, blackPen, whiteBrush);
     const double theta = -0.18 * v;
@@ -205,8 +226,9 @@ void handWheel(Canvas& canvas, int x, int y, int radiusMm, int value, const Layo
     canvas.line(onDial(x, y, theta + pi / 2.0, r), onDial(x, y, theta + 3.0 * pi / 2.0, r), blackPen);
 }
 
-void smallLever(Canvas& canvas, PixelPoint from, PixelPoint to) {
-    canvas.line(from, to, blackPen);
+void smallLever(Canvas& canvas, const layout::SmallLever& lever, bool set, const Layout& mm) {
+    const PixelPoint to = mm(set ? lever.set : lever.clear);
+    canvas.line(mm(lever.foot), to, blackPen);
     knob(canvas, to, 3);
 }
 
@@ -214,22 +236,22 @@ void smallLever(Canvas& canvas, PixelPoint from, PixelPoint to) {
 
 void drawCabPanel(Canvas& canvas, const LocomotiveState& copy, const FrameState& frame, DisplayMemory& memory) {
     const Layout mm{copy.displayScale};
-    const int cx = mm(1560), cy = mm(2000);
-    canvas.rectangle(0, 0, cx + mm(560), cy + mm(700), blackPen, whiteBrush);
-    fireHoleDoor(canvas, copy, frame, mm, cx, cy);
-    dials(canvas, copy, mm, cx, cy);
-    reverserWheel(canvas, copy, mm, cx, cy);
-    waterGauge(canvas, copy.gaugeGlassLevel, mm, mm(1093));
-    waterGauge(canvas, copy.gaugeGlassLevel, mm, mm(100));
+    const PixelPoint anchor = mm(layout::anchor);
+    const PixelPoint corner = fromAnchor(mm, anchor, layout::outlineCorner);
+    canvas.rectangle(0, 0, corner.x, corner.y, blackPen, whiteBrush);
+    fireHoleDoor(canvas, copy, frame, mm, anchor);
+    dials(canvas, copy, mm, anchor);
+    reverserWheel(canvas, copy, mm, anchor);
+    for (int x : layout::waterGaugeX) waterGauge(canvas, copy.gaugeGlassLevel, mm, mm(x));
     regulatorLever(canvas, copy, mm);
     brakeHandle(canvas, copy, mm);
     sandingLever(canvas, copy, frame.counterPressureMode, memory, mm);
     injectorHandle(canvas, copy, mm);
-    handWheel(canvas, mm(120), mm(1500), 80, copy.blowerSetting, mm);
-    handWheel(canvas, mm(1300), mm(1200), 120, copy.counterPressureThrottle, mm);
-    handWheel(canvas, mm(1300), mm(1600), 80, copy.cylinderWaterInjection, mm);
-    smallLever(canvas, {mm(1500), mm(2700)}, copy.blastPipeClosed ? PixelPoint{mm(1450), mm(2450)} : PixelPoint{mm(1500), mm(2400)});
-    smallLever(canvas, {mm(1800), mm(2700)}, copy.drainCocksOpen ? PixelPoint{mm(1750), mm(2350)} : PixelPoint{mm(1800), mm(2300)});
+    handWheel(canvas, layout::blowerWheel, copy.blowerSetting, mm);
+    handWheel(canvas, layout::throttleWheel, copy.counterPressureThrottle, mm);
+    handWheel(canvas, layout::injectionWheel, copy.cylinderWaterInjection, mm);
+    smallLever(canvas, layout::blastPipeLever, copy.blastPipeClosed, mm);
+    smallLever(canvas, layout::drainCockLever, copy.drainCocksOpen, mm);
 }
 
 }  // namespace zt40

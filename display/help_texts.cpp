@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "cab_controls.h"
 #include "numeric.h"
 #include "text_format.h"
 
@@ -71,7 +72,7 @@ Lines controlItem(int item, const LocomotiveState& c) {
         case hover::brakeHandle: return {formatText("Bremse=%i %%", c.brake), "Tasten [+] [-] Num-Block", ""};
         case hover::gradientBand:
             return {formatText("Steigung=%i Promille", c.gradient), formatText("Reibfaktor= %1.3f", c.frictionFactor),
-                    c.trackAutomatic ? "" : "Tasten [Hoch] [Runter]"};
+                    cab::gradientByHand(c) ? "Tasten [Hoch] [Runter]" : ""};
         case hover::speedButton: return {"Geschwindigkeit der Simulation", "Tasten [/] [*] Num-Block", ""};
         case hover::temperatureButton:
             return {formatText("Temperaturmanipulation %1.1f°C", celsius(c.cylinderWallTemp)),

@@ -1,7 +1,7 @@
 #include "text_panels.h"
 
-#include <cmath>
-
+#include "cab_controls.h"
+#include "cab_layout.h"
 #include "numeric.h"
 #include "status_texts.h"
 #include "text_format.h"
@@ -15,7 +15,7 @@ const Brush whiteBrush{};
 
 // A button: its outline and, 6 px in, its label, narrowed where the
 // font's even 8 px a character would run it over the button's edge.
-void button(Canvas& canvas, int left, int top, int right, int bottom, const char* label = nullptr) {
+void drawButton(Canvas& canvas, int left, int top, int right, int bottom, const char* label) {
     canvas.rectangle(left, top, right, bottom, blackPen, whiteBrush);
     if (label) canvas.fittedText(left + 6, top + 6, label, right - left - 8, black, white);
 }
@@ -29,25 +29,30 @@ void textBox(Canvas& canvas, const TextBox& box, Rgb colour) {
 }  // namespace
 
 void drawButtonBar(Canvas& canvas, const LocomotiveState& copy) {
-    const int bb = truncateTo<int>(2150.0 / copy.displayScale);  // px, left edge of the bar
-    if (std::fabs(copy.trainSpeed) < 0.0001) {
+    const int bb = truncateTo<int>(layout::barLeft / copy.displayScale);  // px, left edge of the bar
+    const auto button = [&](const layout::BarButton& b, const char* label = nullptr) {
+        drawButton(canvas, bb + b.left, b.top, bb + b.right, b.bottom, label);
+    };
+    if (cab::trainStands(copy)) {
         // Train weight down and up, water and temperature: only while standing.
-        button(canvas, bb, 6, bb + 24, 30);
-        canvas.line({bb + 6, 18}, {bb + 18, 18}, blackPen);
-        button(canvas, bb + 36, 6, bb + 60, 30);
-        canvas.line({bb + 42, 18}, {bb + 54, 18}, blackPen);
-        canvas.line({bb + 48, 12}, {bb + 48, 24}, blackPen);
-        button(canvas, bb, 126, bb + 90, 150, "Temperatur");
-        button(canvas, bb, 96, bb + 108, 120, "Wasser tanken");
+        const int minus = bb + layout::weightMinusButton.left, plus = bb + layout::weightPlusButton.left;
+        button(layout::weightMinusButton);
+        canvas.line({minus + 6, 18}, {minus + 18, 18}, blackPen);
+        button(layout::weightPlusButton);
+        canvas.line({plus + 6, 18}, {plus + 18, 18}, blackPen);
+        canvas.line({plus + 12, 12}, {plus + 12, 24}, blackPen);
+        button(layout::temperatureButton, "Temperatur");
+        button(layout::waterButton, "Wasser tanken");
     }
-    canvas.text(bb + 72, 12, formatText("Zuggewicht=%i t", copy.trainWeight), black, white);
-    button(canvas, bb, 36, bb + 192, 60, "Simulationsgeschwindigkeit");
-    canvas.text(bb + 198, 42, simSpeedText(copy.simSpeedCode), black, white);
-    button(canvas, bb, 66, bb + 120, 90, "Zeichenmodus");
-    button(canvas, bb + 130, 66, bb + 192, 90, "Sound");
-    button(canvas, bb + 130, 96, bb + 192, 120, "Dialog");
-    button(canvas, bb + 100, 126, bb + 192, 150, copy.trackAutomatic ? "Strecke Auto" : "Strecke Man");
-    button(canvas, bb, 156, bb + 108, 180, "Autosteuerung");
+    const layout::Point weight = layout::weightText, speed = layout::speedText;
+    canvas.text(bb + weight.x, weight.y, formatText("Zuggewicht=%i t", copy.trainWeight), black, white);
+    button(layout::speedButton, "Simulationsgeschwindigkeit");
+    canvas.text(bb + speed.x, speed.y, simSpeedText(copy.simSpeedCode), black, white);
+    button(layout::displayButton, "Zeichenmodus");
+    button(layout::soundButton, "Sound");
+    button(layout::dataButton, "Dialog");
+    button(layout::trackModeButton, copy.trackAutomatic ? "Strecke Auto" : "Strecke Man");
+    button(layout::autoControlButton, "Autosteuerung");
 }
 
 void drawTextStage(Canvas& canvas, const TextStage& text) {

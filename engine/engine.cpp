@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cab_controls.h"
 #include "configuration.h"
 #include "configuration_file.h"
 #include "frame_handover.h"
@@ -19,14 +20,6 @@ namespace {
 
 constexpr int runningTickMs = 14;
 constexpr int standbyTickMs = 1000;
-
-// The brake valve settles into its nearest position.
-std::int8_t normalisedBrakeCommand(std::int8_t command) {
-    if (command < 5) return 0;
-    if (command < 15) return 9;
-    if (command < 25) return 19;
-    return 29;
-}
 
 }  // namespace
 
@@ -329,7 +322,7 @@ void Engine::onTimer(int id) {
         case timer::keyRelease:
             keyUpPending_ = false;
             killTimer(timer::keyRelease);
-            s.brakeCommand = normalisedBrakeCommand(s.brakeCommand);
+            cab::settleBrakeHandle(s);
             break;
         case timer::autoControl: autoControlStep(); break;
         default: break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cab_controls.h"
 #include "numeric.h"
 #include "sim_speed.h"
 
@@ -15,11 +16,12 @@ constexpr double valveOpenPressure = 80000.0;  // Pa in the steam chest that hol
 }  // namespace
 
 int OperatingAids::brakeStep(LocomotiveState& s, bool starting) {
-    const std::int8_t command = s.brakeCommand;
-    const bool releasing = command < 5;
+    using namespace cab::brakeValve;
+    const Zone zone = zoneOf(s.brakeCommand);
+    const bool releasing = zone == Zone::release;
     if (releasing && s.brake > 0) {
         --s.brake;
-    } else if ((command >= 15 && command < 25 && s.brake < 100) || (command >= 25 && s.brake < 130)) {
+    } else if ((zone == Zone::apply && s.brake < appliedBrake) || (zone == Zone::full && s.brake < fullBrake)) {
         ++s.brake;
     } else {
         return 0;  // the command is reached: hold, applied, released or full
@@ -57,15 +59,16 @@ void OperatingAids::automaticInjector(LocomotiveState& s) {
     // The injector follows by one l/min per tick, faster down in standby.
     int injector = s.injectorRate;
     if (injector > rate) injector = s.fineTimer ? injector - 1 : std::max(injector - 20, 0);
-    else if (injector < rate) injector = std::min(injector + 1, 250);
-    if (depth > 469.0) injector = 250;
+    else if (injector < rate) injector = std::min(injector + 1, cab::injector.high);
+    if (depth > 469.0) injector = cab::injector.high;  // the water nearly gone: all it can feed
     if (depth > 474.0 || depth < 50.0) injector = 0;
-    s.injectorRate = static_cast<std::uint8_t>(std::clamp(injector, 0, 250));
+    s.injectorRate = static_cast<std::uint8_t>(cab::injector.clamp(injector));
 }
 
 void OperatingAids::regulatorFollowUp(LocomotiveState& s, Random15& random) {
     const double chest = s.steamChest.pressure;  // Pa
     const int lever = s.pilotValve;
+    constexpr int lag = cab::pilotValveSteps;  // lever steps the main valve follows behind
     // The pressure point: above a random chest pressure the lever turns stiff.
     if (lever > 0) {
         if (pressurePointThreshold_ == 0.0) pressurePointThreshold_ = 450000.0 + random.next() * 28.992584;
@@ -84,25 +87,25 @@ void OperatingAids::regulatorFollowUp(LocomotiveState& s, Random15& random) {
     if (mainValveHeld_ && regulatorStiff_) {
         if (every(10)) {
             if (s.regulator > 0) --s.regulator;
-            if (s.regulator < lever - 30) s.regulator = static_cast<std::int8_t>(lever - 30);
+            if (s.regulator < lever - lag) s.regulator = static_cast<std::int8_t>(lever - lag);
         }
-    } else if (lever >= 1 && lever <= 30 && !mainValveHeld_ && s.regulator <= 0 && chest > valveOpenPressure) {
+    } else if (lever >= 1 && lever <= lag && !mainValveHeld_ && s.regulator <= 0 && chest > valveOpenPressure) {
         s.regulator = 1;
     }
-    if (chest < valveOpenPressure && lever > 30) mainValveHeld_ = false;
+    if (chest < valveOpenPressure && lever > lag) mainValveHeld_ = false;
 
-    // The main valve follows the lever with 30 steps of lag.
+    // The main valve follows the lever.
     if (lever > previousLever_) {
-        if (s.regulator <= lever - 30) {
-            s.regulator = static_cast<std::int8_t>(lever - 30);
+        if (s.regulator <= lever - lag) {
+            s.regulator = static_cast<std::int8_t>(lever - lag);
             mainValveHeld_ = false;
         }
     } else if (lever < previousLever_) {
-        if (chest < valveOpenPressure && lever >= 30) {
-            s.regulator = static_cast<std::int8_t>(lever - 30);
+        if (chest < valveOpenPressure && lever >= lag) {
+            s.regulator = static_cast<std::int8_t>(lever - lag);
         } else {
             s.regulator = static_cast<std::int8_t>(std::min<int>(s.regulator, lever));
-            if (s.regulator > 0 && s.regulator <= 30 && s.regulator > lever - 30) mainValveHeld_ = true;
+            if (s.regulator > 0 && s.regulator <= lag && s.regulator > lever - lag) mainValveHeld_ = true;
         }
     } else if (s.regulator < lever - 15 && chest > valveOpenPressure &&
                (!regulatorStiff_ || (s.regulator > 0 && !mainValveHeld_))) {

@@ -190,6 +190,17 @@ TEST_F(KeyHandlerTest, AltCyclesTheDisplayAndTemperatureKeysOrderAReset) {
     EXPECT_EQ(s->cylinderWallTemp, 290.0);
 }
 
+TEST_F(KeyHandlerTest, AltAsAPlainKeyNudgesAnOpenLeverButNotPastFullyOpen) {
+    s->pilotValve = 114;
+    press(menu);
+    EXPECT_EQ(s->pilotValve, 115);
+    press(menu);
+    EXPECT_EQ(s->pilotValve, 115);
+    s->pilotValve = 0;  // a shut lever stays shut
+    press(menu);
+    EXPECT_EQ(s->pilotValve, 0);
+}
+
 TEST_F(KeyHandlerTest, RegulatorModeCyclesThroughFourSettings) {
     const bool expected[][2] = {{true, false}, {false, true}, {true, true}, {false, false}};
     for (const auto& mode : expected) {

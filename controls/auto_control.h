@@ -2,8 +2,9 @@
 // The automatic driving control: it works regulator lever, reverser, train
 // brake, counter-pressure throttle and cylinder water injection to hold a
 // speed or a steam draw. It runs on the main thread, one step per tick of
-// its own timer, and moves the same fields of the main record that the
-// driver's keys and mouse move, so model and display follow it alike.
+// its own timer, and moves the same controls the driver's keys and mouse
+// move, within their travel and to the brake valve's positions, so model
+// and display follow it alike.
 
 #include <cstdint>
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "cab_controls.h"
 #include "numeric.h"
 #include "sim_speed.h"
 
@@ -11,22 +12,23 @@ namespace zt40 {
 
 namespace {
 
-constexpr int fullGear = 160;          // half-percent steps, 80 % cut-off
-constexpr int leverFullyOpen = 115;    // regulator lever steps
-constexpr int throttleFullyOpen = 100;  // counter-pressure throttle steps
-constexpr int throttleBrakingBase = 15;  // half a turn of the throttle valve
+constexpr int fullGear = cab::reverser.high;                 // half-percent steps, 80 % cut-off
+constexpr int leverFullyOpen = cab::regulatorLever.high;     // regulator lever steps
+constexpr int throttleFullyOpen = cab::throttleValve.high;  // counter-pressure throttle steps
+constexpr int throttleBrakingBase = 15;                      // half a turn of the throttle valve
 constexpr double startPhaseEnd = 6.1;   // m/s
 constexpr double crawl = 1.39;          // m/s: below it the control starts from rest
 constexpr double brakingSpeed = 4.3;    // m/s: counter-pressure braking only above it
 
 // Brake valve positions the control uses.
-constexpr std::int8_t brakeRelease = 0, brakeHold = 9, brakeApply = 19;
+constexpr std::int8_t brakeRelease = cab::brakeValve::releasePosition;
+constexpr std::int8_t brakeHold = cab::brakeValve::holdPosition;
+constexpr std::int8_t brakeApply = cab::brakeValve::applyPosition;
 
 int towards(int value, int target) { return value + (value < target) - (value > target); }
 
-std::int8_t toByte(int value, int lowest, int highest) {
-    return static_cast<std::int8_t>(std::clamp(value, lowest, highest));
-}
+// A setting as far as its control's travel goes.
+std::int8_t within(const cab::Travel<int>& travel, int value) { return static_cast<std::int8_t>(travel.clamp(value)); }
 
 }  // namespace
 
@@ -107,7 +109,7 @@ AutoControlEffects AutoControl::step(LocomotiveState& s, AutoControlSettings& se
     // The result, with the direction's sign; slipping wheels throw the lever back.
     s.reverser = driveForward_ ? -k.r : k.r;
     if (std::fabs(s.wheelSpeed) > k.v + 2.0) k.lever = std::min(k.lever, 10);
-    s.pilotValve = toByte(k.lever, 0, leverFullyOpen);
+    s.pilotValve = within(cab::regulatorLever, k.lever);
     return effects;
 }
 
@@ -208,7 +210,7 @@ void AutoControl::valvesFloating(Step& k, LocomotiveState& s, const AutoControlS
         s.blastPipeClosed = true;
         brakingPhase_ = true;
         const int throttle = s.counterPressureThrottle;
-        if (throttle != throttleBrakingBase) s.counterPressureThrottle = toByte(towards(throttle, throttleBrakingBase), 0, 100);
+        if (throttle != throttleBrakingBase) s.counterPressureThrottle = within(cab::throttleValve, towards(throttle, throttleBrakingBase));
         else k.lever = std::min(k.lever + 1, leverFullyOpen);  // to engage the valves
         return;
     }
@@ -246,7 +248,7 @@ void AutoControl::driving(Step& k, LocomotiveState& s, const AutoControlSettings
         if (k.r > cutoffTarget_) --k.r;
     } else if (notFalling && k.s > 1.0606 * W && k.r > cutoffTarget_) {
         k.r -= 4;
-    } else if (notRising && k.s < 0.9696 * W && k.r <= 159) {
+    } else if (notRising && k.s < 0.9696 * W && k.r < fullGear) {
         ++k.r;
     } else if (notFalling && k.s > 1.0303 * W && k.r > cutoffTarget_) {
         --k.r;
@@ -281,9 +283,9 @@ void AutoControl::driving(Step& k, LocomotiveState& s, const AutoControlSettings
 int AutoControl::holdChestByThrottle(const Step& k, int throttle, int lowest) const {
     const double B = workingBackPressure_;
     const double band = k.P > 500000.0 ? 100000.0 : 50000.0;  // Pa
-    if (k.P > B + band + 100000.0 && throttle <= 99) throttle += 2;
+    if (k.P > B + band + 100000.0 && throttle < throttleFullyOpen) throttle += 2;
     else if (k.P < B - band - 100000.0 && throttle >= lowest + 1) throttle -= 2;
-    else if (k.P > B + band && throttle <= 99) throttle += 1;
+    else if (k.P > B + band && throttle < throttleFullyOpen) throttle += 1;
     else if (k.P < B - band && throttle > lowest) throttle -= 1;
     return std::clamp(throttle, lowest, throttleFullyOpen);
 }
@@ -296,7 +298,7 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
     if ((!settings.speedMode && settings.targetPower > 0.0) || W > 0.0 || B == 0.0 || k.v <= brakingSpeed) {
         throttle = std::min(throttle + 4, throttleFullyOpen);
         if (throttle >= throttleFullyOpen && k.r < -1) k.r = std::min(k.r + 2, -1);
-        s.counterPressureThrottle = toByte(throttle, 0, throttleFullyOpen);
+        s.counterPressureThrottle = within(cab::throttleValve, throttle);
         return;
     }
 
@@ -304,9 +306,9 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
     const double T = s.steamChest.temperature;  // K
     int wanted = 0;
     if (T > 473.0 && k.P > 150000.0 && k.L0 == 0 && k.r <= -42) {
-        wanted = T > 673.0 ? 100 : T <= 623.0 ? 10 : truncateTo<int>(1.8 * T - 1111.4);
+        wanted = T > 673.0 ? cab::waterInjection.high : T <= 623.0 ? 10 : truncateTo<int>(1.8 * T - 1111.4);
     }
-    s.cylinderWaterInjection = toByte(towards(s.cylinderWaterInjection, wanted), 0, 100);
+    s.cylinderWaterInjection = within(cab::waterInjection, towards(s.cylinderWaterInjection, wanted));
 
     const double band = k.P > 500000.0 ? 100000.0 : 50000.0;  // Pa
     const bool secondStage = brakingHold_;
@@ -326,7 +328,7 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
     } else {
         // ... and the gear once the throttle is fully open.
         if (k.P > B + band + 100000.0 && k.r < -settings.minCutoff) k.r += 2;
-        else if (k.P < B - band - 100000.0 && k.r >= -159) k.r -= 2;
+        else if (k.P < B - band - 100000.0 && k.r > -fullGear) k.r -= 2;
         else if (k.P > B + band && k.r < -settings.minCutoff) k.r += 1;
         else if (k.P < B - band && k.r > -fullGear) k.r -= 1;
     }
@@ -335,7 +337,7 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
         if (k.r > -settings.minCutoff) --k.r;
         if (k.r == -fullGear) --throttle;
     }
-    s.counterPressureThrottle = toByte(throttle, 0, throttleFullyOpen);
+    s.counterPressureThrottle = within(cab::throttleValve, throttle);
 }
 
 }  // namespace zt40
