@@ -2,19 +2,12 @@
 
 #include <cmath>
 #include <limits>
-#include <numbers>
-
-#include "numeric.h"
 
 namespace zt40 {
 
-void IndicatorSampler::followPixelFrame(SimulationBlock& block) {
-    if (block.displayScale == frameScale_ && block.clientWidth == frameOrigin_ && block.indicatorSide == frameSide_) {
-        return;
-    }
-    frameScale_ = block.displayScale;
-    frameOrigin_ = block.clientWidth;
-    frameSide_ = block.indicatorSide;
+void IndicatorSampler::followSide(SimulationBlock& block) {
+    if (block.indicatorSide == side_) return;
+    side_ = block.indicatorSide;
     block.indicatorCount = 0;
     writeIndex_ = 0;
     counter_ = 0;
@@ -39,20 +32,15 @@ void IndicatorSampler::sample(SimulationBlock& block, const CylinderSide& side, 
         if (counter_ < std::numeric_limits<int>::max()) ++counter_;
         return;
     }
-    // Design millimetres to client pixels.
-    const double scale = block.displayScale;  // mm per pixel
-    const double originX = block.clientWidth;  // px
-    IndicatorPoint& p = block.indicatorSamples[0][writeIndex_];
-    IndicatorPoint& q = block.indicatorSamples[1][writeIndex_];
-    IndicatorPoint& r = block.indicatorSamples[2][writeIndex_];
-    p.x = q.x = truncateTo<std::int32_t>(side.pistonTravel * 4545.454545 / scale + originX - 3100.0 / scale);
-    p.y = truncateTo<std::int32_t>(2700.0 / scale - side.spaceB->pressure * 0.00166666 / scale);
-    q.y = truncateTo<std::int32_t>(2700.0 / scale - side.spaceA->pressure * 0.00166666 / scale);
-    r.x = truncateTo<std::int32_t>(originX - (side.crankAngle * 3000.0 / (2.0 * std::numbers::pi) + 100.0) / scale);
+    IndicatorSample& point = block.indicatorSamples[writeIndex_];
+    point.pistonTravel = side.pistonTravel;
+    point.pressureB = side.spaceB->pressure;
+    point.pressureA = side.spaceA->pressure;
+    point.crankAngle = side.crankAngle;
+    // Along the running direction under steam, against it as compressors.
     if (block.wheelSpeed != 0.0) {
         const bool pulling = (block.wheelSpeed > 0.0 && !compressorMode) || (block.wheelSpeed < 0.0 && compressorMode);
-        const double offset = force * 0.0111111 / scale;  // px
-        r.y = truncateTo<std::int32_t>(pulling ? 2700.0 / scale - offset : 2700.0 / scale + offset);
+        point.rimForce = pulling ? force : -force;
     }
     counter_ = 0;
     block.indicatorIndex = writeIndex_;

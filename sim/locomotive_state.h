@@ -23,9 +23,17 @@ using WindowHandle = std::uintptr_t;
 
 inline constexpr int indicatorRingSize = 700;
 
-struct IndicatorPoint {
-    std::int32_t x;  // px in the client area
-    std::int32_t y;  // px in the client area
+// One point of the indicator diagrams, taken from the sampled cylinder side.
+struct IndicatorSample {
+    double pistonTravel;  // m from the start of the stroke, as the cylinder side has it
+    double pressureB;     // Pa over atmosphere in working space B, which grows with the travel
+    double pressureA;     // Pa over atmosphere in working space A
+    double crankAngle;    // rad, [0, 2π)
+    // N at the rim, taken along the wheels' running direction while the
+    // steam drives and against it while the cylinders work as compressors,
+    // so that either work shows upward. While the wheels stand the place in
+    // the ring keeps the force it had.
+    double rimForce;
 };
 
 // Main-thread fields; the render copy receives them at every render exchange.
@@ -145,9 +153,8 @@ struct SimulationBlock {
     bool reliefA1;
     bool waterSloshing;
     bool cylinderCoverBurst;
-    // Working space B over piston position, working space A over the same
-    // x, and the crank-angle diagram; all written at `indicatorIndex`.
-    IndicatorPoint indicatorSamples[3][indicatorRingSize];
+    // The ring of indicator points, last written at `indicatorIndex`.
+    IndicatorSample indicatorSamples[indicatorRingSize];
     GasSpace steamChest;
     GasSpace exhaustSpace;
     CylinderSpace cylinder1SpaceB;

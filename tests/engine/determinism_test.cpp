@@ -40,12 +40,9 @@ public:
         add(space.previousVolume);
         add(space.pistonArea);
     }
-    void add(const IndicatorPoint (&samples)[3][indicatorRingSize]) {
-        for (const auto& row : samples) {
-            for (const IndicatorPoint& point : row) {
-                add(point.x);
-                add(point.y);
-            }
+    void add(const IndicatorSample (&samples)[indicatorRingSize]) {
+        for (const IndicatorSample& p : samples) {
+            for (double v : {p.pistonTravel, p.pressureB, p.pressureA, p.crankAngle, p.rimForce}) add(v);
         }
     }
     std::uint64_t value() const { return hash_; }
@@ -162,7 +159,7 @@ std::uint64_t digestOfVariedRun() {
 // The digest of this build. When a change is meant to move results, check
 // that both example runs stay within the model's rounding envelope (see the
 // model benchmark) and pin the new digest here.
-constexpr std::uint64_t pinnedDigest = 0x50a72c0b952c67e3ULL;
+constexpr std::uint64_t pinnedDigest = 0x4bbc728318b78dfdULL;
 
 TEST(Determinism, ALongVariedRunEndsInThePinnedDigest) {
     const std::uint64_t digest = digestOfVariedRun();

@@ -70,7 +70,7 @@ TEST_F(ExchangeFields, InputsGoInResultsComeOut) {
     mainCopy->fineTimer = true;
     mainCopy->wheelAngle = 9.0;  // a main-thread write to a result is overwritten
     simCopy->wheelAngle = 1.5;
-    simCopy->indicatorSamples[2][699] = {12, 34};
+    simCopy->indicatorSamples[699].crankAngle = 1.25;
     simCopy->boilerSteam.pressure = 1400000.0;
     simCopy->reverser = 40;
 
@@ -80,8 +80,7 @@ TEST_F(ExchangeFields, InputsGoInResultsComeOut) {
     EXPECT_EQ(simCopy->brake, 130);
     EXPECT_TRUE(simCopy->fineTimer);
     EXPECT_EQ(mainCopy->wheelAngle, 1.5);
-    EXPECT_EQ(mainCopy->indicatorSamples[2][699].x, 12);
-    EXPECT_EQ(mainCopy->indicatorSamples[2][699].y, 34);
+    EXPECT_EQ(mainCopy->indicatorSamples[699].crankAngle, 1.25);
     EXPECT_EQ(mainCopy->boilerSteam.pressure, 1400000.0);
 }
 
