@@ -55,6 +55,10 @@ struct HeaderBlock {
     std::int32_t mouseY;          // px
     std::int32_t valveHeadFrontX;   // px (render thread)
     std::int32_t targetWaterLevel;  // mm on the depth scale, held by the automatic injector
+    // The window: the display divides design millimetres by the scale.
+    double displayScale;            // design mm per pixel, 0 while the window is too small
+    std::int32_t clientWidth;       // px
+    std::int32_t clientHeight;      // px
     bool injectorAutomatic;
     bool autoSanding;
     bool autoControlDialogRequest;
@@ -110,7 +114,6 @@ struct SimulationBlock {
     double cylinderWallTemp;             // K of the cylinder metal
     double superheaterPower;             // W
     double primingRate;                  // l/s of water carried with the steam
-    double displayScale;                 // design mm per pixel, 0 while the window is too small
     double exhaustEnd;                   // % of half a revolution
     double autoFiringShortfall;          // W withheld by the automatic firing
     double valveLead;                    // % of half a revolution
@@ -134,8 +137,6 @@ struct SimulationBlock {
     std::int32_t indicatorIndex;          // last indicator sample written, 0..699
     std::int32_t indicatorCount;          // sample index when the crank last wrapped
     std::int32_t ambientTemp;             // K
-    std::int32_t clientWidth;             // px
-    std::int32_t clientHeight;            // px
     std::int32_t trainWeight;             // t of trailing load
     bool autoFiring;
     bool blastPipeClosed;

@@ -30,11 +30,11 @@ void visitSimulationFlow(Visitor&& v) {
     // Inputs of the model.
     v.in(&S::expansionEnd); v.in(&S::blastPipeArea); v.in(&S::stepInterval); v.in(&S::boilerPower);
     v.in(&S::distance); v.in(&S::frictionFactor); v.in(&S::sandBonus); v.in(&S::portArea);
-    v.in(&S::superheaterPower); v.in(&S::displayScale); v.in(&S::exhaustEnd); v.in(&S::valveLead);
+    v.in(&S::superheaterPower); v.in(&S::exhaustEnd); v.in(&S::valveLead);
     v.in(&S::counterPressureThrottle); v.in(&S::fireSetpoint); v.in(&S::blowerSetting);
     v.in(&S::waterQuality); v.in(&S::pilotValve); v.in(&S::regulator); v.in(&S::simSpeedCode);
     v.in(&S::gradient); v.in(&S::cylinderWaterInjection); v.in(&S::brake); v.in(&S::injectorRate);
-    v.in(&S::reverser); v.in(&S::ambientTemp); v.in(&S::clientWidth); v.in(&S::clientHeight);
+    v.in(&S::reverser); v.in(&S::ambientTemp);
     v.in(&S::reverserMoved); v.in(&S::trainWeight); v.in(&S::autoFiring); v.in(&S::blastPipeClosed);
     v.in(&S::valvesEngaged); v.in(&S::drainCocksOpen); v.in(&S::indicatorSide); v.in(&S::simHold);
     v.in(&S::fineTimer);

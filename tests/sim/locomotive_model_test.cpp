@@ -15,8 +15,6 @@ namespace {
 
 TEST(IndicatorSampler, AfterBillionsOfStandingStepsTheFirstTurnIsSampledAtOnce) {
     auto block = testing::engineInSteam();
-    block->displayScale = 5.0;
-    block->clientWidth = 1600;
     CylinderSide side{&block->cylinder1SpaceA, &block->cylinder1SpaceB, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     IndicatorSampler sampler;
     sampler.setStepDegrees(0.0);  // the wheels stand: no point is ever due
