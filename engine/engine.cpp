@@ -61,7 +61,7 @@ void Engine::resume() { applyResumedStart(*state_); }
 bool Engine::start(const std::function<void(LocomotiveState&)>& beforeModelStart) {
     LocomotiveState& s = *state_;
     s.sandSeconds = 1800.0;
-    s.mainWindow = 1;
+    s.mainWindow = true;
     autoControl_ = AutoControlSettings{};
     if (beforeModelStart) beforeModelStart(s);
     reseedDistance_ = s.distance;

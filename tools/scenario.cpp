@@ -36,7 +36,7 @@ FieldAccess scalar(std::string name, T Block::*field) {
 }
 
 template <class Space>
-void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space SimulationBlock::*space) {
+void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space ModelResults::*space) {
     const std::pair<const char*, double GasSpace::*> parts[] = {
         {"pressure", &GasSpace::pressure}, {"steamMass", &GasSpace::steamMass},
         {"temperature", &GasSpace::temperature}, {"volume", &GasSpace::volume},
@@ -72,14 +72,14 @@ std::vector<FieldAccess> makeFields() {
         ZT40_FIELD(simHold), ZT40_FIELD(fineTimer), ZT40_FIELD(reliefB1), ZT40_FIELD(reliefSide2),
         ZT40_FIELD(safetyValveOpen), ZT40_FIELD(reliefA1), ZT40_FIELD(waterSloshing),
         ZT40_FIELD(cylinderCoverBurst),
-        scalar("sandSeconds", &HeaderBlock::sandSeconds), scalar("waterPerKm", &HeaderBlock::waterPerKm),
-        scalar("brakeCommand", &HeaderBlock::brakeCommand), scalar("maxGradient", &HeaderBlock::maxGradient),
-        scalar("targetWaterLevel", &HeaderBlock::targetWaterLevel),
-        scalar("injectorAutomatic", &HeaderBlock::injectorAutomatic),
-        scalar("autoSanding", &HeaderBlock::autoSanding), scalar("sandingOn", &HeaderBlock::sandingOn),
-        scalar("trackAutomatic", &HeaderBlock::trackAutomatic),
-        scalar("displayScale", &HeaderBlock::displayScale), scalar("clientWidth", &HeaderBlock::clientWidth),
-        scalar("clientHeight", &HeaderBlock::clientHeight),
+        scalar("sandSeconds", &LocomotiveState::sandSeconds), scalar("waterPerKm", &LocomotiveState::waterPerKm),
+        scalar("brakeCommand", &LocomotiveState::brakeCommand), scalar("maxGradient", &LocomotiveState::maxGradient),
+        scalar("targetWaterLevel", &LocomotiveState::targetWaterLevel),
+        scalar("injectorAutomatic", &LocomotiveState::injectorAutomatic),
+        scalar("autoSanding", &LocomotiveState::autoSanding), scalar("sandingOn", &LocomotiveState::sandingOn),
+        scalar("trackAutomatic", &LocomotiveState::trackAutomatic),
+        scalar("displayScale", &LocomotiveState::displayScale), scalar("clientWidth", &LocomotiveState::clientWidth),
+        scalar("clientHeight", &LocomotiveState::clientHeight),
     };
     addSpace(fields, "steamChest", &SimulationBlock::steamChest);
     addSpace(fields, "exhaustSpace", &SimulationBlock::exhaustSpace);

@@ -446,12 +446,12 @@ TEST_F(WindowLogicTest, CalibrationBringsTheModelToRealTime) {
 TEST_F(WindowLogicTest, ADialogRequestWaitsWhileTheDialogIsOpen) {
     auto window = open();
     LocomotiveState& s = window->state();
-    s.dataDialogOpen = 1;
+    s.dataDialogOpen = true;
     s.dataDialogRequest = true;
     window->onKey(KeyMessage::keyDown, 'X');
     EXPECT_EQ(platform.dataDialogs, 0);
     EXPECT_TRUE(s.dataDialogRequest);
-    s.dataDialogOpen = 0;
+    s.dataDialogOpen = false;
     window->onKey(KeyMessage::keyDown, 'X');
     EXPECT_EQ(platform.dataDialogs, 1);
     EXPECT_FALSE(s.dataDialogRequest);

@@ -57,15 +57,15 @@ struct BlockDigester {
     const SimulationBlock& block;
 
     template <class T>
-    void in(T SimulationBlock::*field) const {
+    void in(T ModelInputs::*field) const {
         digest.add(block.*field);
     }
     template <class T>
-    void out(T SimulationBlock::*field) const {
+    void out(T ModelResults::*field) const {
         digest.add(block.*field);
     }
-    void both(double SimulationBlock::*field, double TwoWayMemory::*) const { digest.add(block.*field); }
-    void request(bool SimulationBlock::*field) const { digest.add(block.*field); }
+    void both(double SharedValues::*field, double TwoWayMemory::*) const { digest.add(block.*field); }
+    void request(bool SharedValues::*field) const { digest.add(block.*field); }
 };
 
 void addState(Digest& digest, testing::EngineDrive& drive) {
