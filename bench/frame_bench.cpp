@@ -20,7 +20,7 @@ namespace zt40 {
 namespace {
 
 // A full turn of samples: two pressure loops and a force curve.
-void fillIndicatorRing(LocomotiveState& copy) {
+void fillIndicatorRing(ModelResults& copy) {
     copy.indicatorCount = indicatorRingSize - 1;
     copy.indicatorIndex = 300;
     for (int i = 0; i < indicatorRingSize; ++i) {

@@ -13,37 +13,38 @@ void IndicatorSampler::followSide(SimulationBlock& block) {
     counter_ = 0;
 }
 
-void IndicatorSampler::noticeSide1Wrap(SimulationBlock& block, double crankAngle) {
+void IndicatorSampler::noticeSide1Wrap(ModelResults& results, double crankAngle) {
     // A jump of more than three quarters of a turn is the crank passing 2π.
     constexpr double threeQuartersOfATurn = 4.71238898038469;  // rad
-    if (std::fabs(crankAngle - lastCrankAngle_) > threeQuartersOfATurn) crankWrapped(block);
+    if (std::fabs(crankAngle - lastCrankAngle_) > threeQuartersOfATurn) crankWrapped(results);
     lastCrankAngle_ = crankAngle;
 }
 
-void IndicatorSampler::crankWrapped(SimulationBlock& block) {
-    block.indicatorCount = writeIndex_;
+void IndicatorSampler::crankWrapped(ModelResults& results) {
+    results.indicatorCount = writeIndex_;
     writeIndex_ = 0;
 }
 
-void IndicatorSampler::sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode) {
+void IndicatorSampler::sample(ModelResults& results, const CylinderSide& side, double force, bool compressorMode) {
     if (counter_ < stepsPerPoint_) {
         // Standing wheels never make a point due (the limit is infinite);
         // the count stops where a standing engine would overflow it.
         if (counter_ < std::numeric_limits<int>::max()) ++counter_;
         return;
     }
-    IndicatorSample& point = block.indicatorSamples[writeIndex_];
+    IndicatorSample& point = results.indicatorSamples[writeIndex_];
     point.pistonTravel = side.pistonTravel;
     point.pressureB = side.spaceB->pressure;
     point.pressureA = side.spaceA->pressure;
     point.crankAngle = side.crankAngle;
     // Along the running direction under steam, against it as compressors.
-    if (block.wheelSpeed != 0.0) {
-        const bool pulling = (block.wheelSpeed > 0.0 && !compressorMode) || (block.wheelSpeed < 0.0 && compressorMode);
+    const double wheelSpeed = results.wheelSpeed;  // m/s
+    if (wheelSpeed != 0.0) {
+        const bool pulling = (wheelSpeed > 0.0 && !compressorMode) || (wheelSpeed < 0.0 && compressorMode);
         point.rimForce = pulling ? force : -force;
     }
     counter_ = 0;
-    block.indicatorIndex = writeIndex_;
+    results.indicatorIndex = writeIndex_;
     writeIndex_ = writeIndex_ >= indicatorRingSize - 1 ? 0 : writeIndex_ + 1;
 }
 

@@ -24,11 +24,11 @@ public:
     // afresh and no loop is shown until the crank has turned once more.
     void followSide(SimulationBlock& block);
     // Side 1 notices the crank wrapping by itself.
-    void noticeSide1Wrap(SimulationBlock& block, double crankAngle);
+    void noticeSide1Wrap(ModelResults& results, double crankAngle);
     // Side 2's wrap is the wheel angle's, seen where the wheels turn.
-    void crankWrapped(SimulationBlock& block);
+    void crankWrapped(ModelResults& results);
     // Writes a point when it is due. `force` is the rim force summed so far.
-    void sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode);
+    void sample(ModelResults& results, const CylinderSide& side, double force, bool compressorMode);
     // Magnitude of the last wheel-angle change, degrees: a point is due
     // every 1/699 of a turn, so after (sub-steps per turn)/699 - 1 steps.
     void setStepDegrees(double degrees) { stepsPerPoint_ = 360.0 / degrees / 699.0 - 1.0; }

@@ -207,6 +207,6 @@ static_assert(sizeof(SimulationBlock) == sizeof(ModelInputs) + sizeof(SharedValu
 // Puts the five steam spaces of a fresh (all zero) block into their start
 // state: steam chest and exhaust space empty but for 0.0001 kg of steam,
 // the cylinder-1 working spaces all zero, the boiler marked initialised.
-void constructSteamSpaces(SimulationBlock& block);
+void constructSteamSpaces(ModelResults& results);
 
 }  // namespace zt40
