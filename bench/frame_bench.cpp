@@ -20,19 +20,18 @@ namespace zt40 {
 namespace {
 
 // A full turn of samples: two pressure loops and a force curve.
-void fillIndicatorRing(LocomotiveState& copy) {
-    const double s = copy.displayScale;
-    const int n = copy.clientWidth;
+void fillIndicatorRing(ModelResults& copy) {
     copy.indicatorCount = indicatorRingSize - 1;
     copy.indicatorIndex = 300;
     for (int i = 0; i < indicatorRingSize; ++i) {
         const double angle = i * 2.0 * std::numbers::pi / indicatorRingSize;  // rad
-        const int x = static_cast<int>(n - 3100 / s + (1.0 - std::cos(angle)) * 1500 / s);
-        const auto row = [&](double bar) { return static_cast<int>((2700 - bar * 166.66666) / s); };
-        copy.indicatorSamples[0][i] = {x, row(angle < std::numbers::pi ? 10.0 - 2.0 * angle : 0.3)};
-        copy.indicatorSamples[1][i] = {x, row(angle > std::numbers::pi ? 4.0 * angle - 12.5 : 0.3)};
-        copy.indicatorSamples[2][i] = {static_cast<int>(n - (angle * 3000 / (2.0 * std::numbers::pi) + 100) / s),
-                                       row(3.0 * std::fabs(std::sin(2.0 * angle)))};
+        const double pascalsPerBar = 100000.0;
+        IndicatorSample& sample = copy.indicatorSamples[i];
+        sample.pistonTravel = (1.0 - std::cos(angle)) * 0.33;  // m
+        sample.pressureB = (angle < std::numbers::pi ? 10.0 - 2.0 * angle : 0.3) * pascalsPerBar;
+        sample.pressureA = (angle > std::numbers::pi ? 4.0 * angle - 12.5 : 0.3) * pascalsPerBar;
+        sample.crankAngle = angle;
+        sample.rimForce = 45000.0 * std::fabs(std::sin(2.0 * angle));  // N
     }
 }
 

@@ -65,9 +65,9 @@ DataTexts dataTextsOf(const LocomotiveState& state) {
     return texts;
 }
 
-DataDialogSession::DataDialogSession(LocomotiveState& state, Random15& random, WindowHandle dialog)
+DataDialogSession::DataDialogSession(LocomotiveState& state, Random15& random)
     : state_(state), random_(random), stateDefaultedAtOpening_(state.stateDefaulted), shown_(dataTextsOf(state)) {
-    state_.dataDialogOpen = dialog;
+    state_.dataDialogOpen = true;
 }
 
 DataDialogSession::~DataDialogSession() { close(); }
@@ -96,7 +96,7 @@ bool DataDialogSession::apply(const DataTexts& typed) {
 void DataDialogSession::close() {
     if (!open_) return;
     open_ = false;
-    state_.dataDialogOpen = 0;
+    state_.dataDialogOpen = false;
 }
 
 }  // namespace zt40

@@ -44,9 +44,9 @@ DataTexts dataTextsOf(const LocomotiveState& state);
 // One open dialog on the main record, from opening to closing.
 class DataDialogSession {
 public:
-    // Opening: the record names the dialog as its open data dialog, and the
-    // texts are filled from it.
-    DataDialogSession(LocomotiveState& state, Random15& random, WindowHandle dialog);
+    // Opening: the record marks the data dialog open, and the texts are
+    // filled from it.
+    DataDialogSession(LocomotiveState& state, Random15& random);
     ~DataDialogSession();
     DataDialogSession(const DataDialogSession&) = delete;
     DataDialogSession& operator=(const DataDialogSession&) = delete;
@@ -65,7 +65,7 @@ public:
     // when the texts were filled again and the edits must show `shown()`.
     bool apply(const DataTexts& typed);
 
-    // The dialog is gone; the record names no open data dialog any more.
+    // The dialog is gone; the record marks it closed.
     void close();
 
 private:

@@ -51,7 +51,7 @@ std::size_t indexOf(DataField field) { return static_cast<std::size_t>(field); }
 }  // namespace
 
 QtDataDialog::QtDataDialog(LocomotiveState& state, Random15& random, QWidget* mainWindow)
-    : session_(state, random, reinterpret_cast<WindowHandle>(this)), mainWindow_(mainWindow) {
+    : session_(state, random), mainWindow_(mainWindow) {
     setWindowTitle(QStringLiteral("Daten"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

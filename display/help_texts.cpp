@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cab_controls.h"
+#include "indicator_scale.h"
 #include "numeric.h"
 #include "text_format.h"
 
@@ -41,7 +42,7 @@ double averageTractiveEffort(double powerMean, double wheelSpeed) {
 // Height of the indicator diagram's pressure and force scales at the pointer.
 double indicatorScale(const LocomotiveState& copy, double millimetresPerUnit) {
     const double s = copy.displayScale;
-    return (truncateTo<int>(2700.0 / s) - copy.mouseY) * s / millimetresPerUnit;
+    return (truncateTo<int>(indicator::zeroLineMm / s) - copy.mouseY) * s / millimetresPerUnit;
 }
 
 std::string regulatorFeel(const LocomotiveState& copy) {
@@ -145,8 +146,8 @@ Lines engineItem(int item, const LocomotiveState& c, const AverageMeans& means) 
                     "Tasten [Y] und [X] oder Auto / Manu. [A]", "oder Maus Linke Taste Doppelklick"};
         case hover::blowerWheel: return {formatText("Hilfsbläser= %i %%", c.blowerSetting), "Tasten [C] und [V]", ""};
         case hover::indicatorDiagram:
-            return {"Indikatordiagramm", formatText("entsprechender Druck= %1.1f bar", indicatorScale(c, 166.66666)),
-                    formatText("Zugkraft = %1.1fkN", indicatorScale(c, 11.1111))};
+            return {"Indikatordiagramm", formatText("entsprechender Druck= %1.1f bar", indicatorScale(c, indicator::mmPerBar)),
+                    formatText("Zugkraft = %1.1fkN", indicatorScale(c, indicator::mmPerKilonewton))};
         case hover::dataButton:
         case hover::autoControlButton:  // says what the data button says return {"Dialog öffnen um", "Daten zu verändern", "Taste [L]"};
         case hover::trackModeButton: return {"Streckenfunktion", c.trackAutomatic ? "Status: Automatik" : "Status: Manuell", "Taste [T]"};

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "bar_columns.h"
+#include "indicator_scale.h"
 #include "numeric.h"
 #include "sim_speed.h"
 #include "panel_pixels.h"
@@ -18,11 +20,7 @@ constexpr Rgb cyan{0, 255, 255};
 constexpr Rgb blue{0, 0, 255};
 constexpr Rgb gridGrey{180, 180, 180};
 
-constexpr double zeroLineMm = 2700.0;           // 0 bar and 0 kN
-constexpr double newtonsToMm = 0.0111111;       // 1 kN is 11.1111 mm
-constexpr double gridBottomMm = 2866.66666;     // -1 bar
-constexpr double gridStepMm = 166.66666;        // 1 bar
-constexpr int cursorRadius = 5;                 // px
+constexpr int cursorRadius = 5;  // px
 
 struct Layout {
     double s;  // mm per pixel
@@ -46,8 +44,9 @@ void frameAndGrid(Canvas& canvas, const LocomotiveState& copy, const Layout& mm)
     const int n = copy.clientWidth;
     canvas.rectangle(n - mm(3200), 0, n, mm(3000), Pen{}, Brush{});
     const Pen dotted{gridGrey, 1, true};
-    for (int x : {n - mm(3100), n - mm(100)}) canvas.line({x, mm(100)}, {x, mm(2866)}, dotted);
-    for (int y : indicatorGridRows(copy.displayScale)) canvas.line({n - mm(3100), y}, {n - mm(100), y}, dotted);
+    const int left = n - mm(indicator::travelStartMm), right = n - mm(indicator::crankZeroMm);
+    for (int x : {left, right}) canvas.line({x, mm(100)}, {x, mm(2866)}, dotted);
+    for (int y : indicatorGridRows(copy.displayScale)) canvas.line({left, y}, {right, y}, dotted);
 }
 
 // In slow motion or STOP: where the model stands in all three series.
@@ -55,11 +54,11 @@ void cursor(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
     const int index = copy.indicatorIndex;
     if (index < 0 || index >= indicatorRingSize) return;
     const auto at = [&](IndicatorSeries series) {
-        const IndicatorPoint& p = copy.indicatorSamples[static_cast<int>(series)][index];
-        return PixelPoint{keptNearWindow(p.x, copy.clientWidth), keptNearWindow(p.y, copy.clientHeight)};
+        return indicatorPixel(copy.indicatorSamples[index], series, copy.displayScale, copy.clientWidth,
+                              copy.clientHeight);
     };
     const PixelPoint g = at(IndicatorSeries::green);
-    canvas.line({g.x, mm(zeroLineMm)}, {g.x, mm(200)}, Pen{blue, 1});
+    canvas.line({g.x, mm(indicator::zeroLineMm)}, {g.x, mm(200)}, Pen{blue, 1});
     circle(canvas, g, green);
     circle(canvas, at(IndicatorSeries::red), red);
     circle(canvas, at(IndicatorSeries::cyan), cyan);
@@ -72,17 +71,39 @@ std::array<int, indicatorGridRowCount> indicatorGridRows(double displayScale) {
     // moving once a bar is less than a pixel.
     std::array<int, indicatorGridRowCount> rows{};
     for (int i = 0; i < indicatorGridRowCount; ++i) {
-        rows[i] = truncateTo<int>(gridBottomMm / displayScale - i * (gridStepMm / displayScale));
+        rows[i] = truncateTo<int>(indicator::gridBottomMm / displayScale - i * (indicator::mmPerBar / displayScale));
     }
     return rows;
 }
 
+PixelPoint indicatorPixel(const IndicatorSample& sample, IndicatorSeries series, double displayScale, int clientWidth,
+                          int clientHeight) {
+    using namespace indicator;
+    const double s = displayScale;  // mm per pixel
+    const double n = clientWidth;   // px, the right edge
+    double x = 0.0, y = 0.0;        // px
+    switch (series) {
+        case IndicatorSeries::green:
+        case IndicatorSeries::red: {
+            const double pressure = series == IndicatorSeries::green ? sample.pressureB : sample.pressureA;  // Pa
+            x = sample.pistonTravel * mmPerMetreOfTravel / s + n - travelStartMm / s;
+            y = zeroLineMm / s - pressure * pascalsToMm / s;
+            break;
+        }
+        case IndicatorSeries::cyan:
+            x = n - (sample.crankAngle * mmPerTurn / (2.0 * std::numbers::pi) + crankZeroMm) / s;
+            y = zeroLineMm / s - sample.rimForce * newtonsToMm / s;
+            break;
+    }
+    return {keptNearWindow(truncateTo<int>(x), clientWidth), keptNearWindow(truncateTo<int>(y), clientHeight)};
+}
+
 std::vector<PixelPoint> indicatorPoints(const LocomotiveState& copy, IndicatorSeries series) {
     const int count = std::clamp(copy.indicatorCount, 0, indicatorRingSize);
-    const IndicatorPoint* samples = copy.indicatorSamples[static_cast<int>(series)];
     std::vector<PixelPoint> points(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        points[i] = {keptNearWindow(samples[i].x, copy.clientWidth), keptNearWindow(samples[i].y, copy.clientHeight)};
+        points[i] = indicatorPixel(copy.indicatorSamples[i], series, copy.displayScale, copy.clientWidth,
+                                   copy.clientHeight);
     }
     return points;
 }
@@ -93,7 +114,8 @@ std::optional<int> meanTractiveForceRow(const LocomotiveState& copy, float power
     const double perSide = copy.indicatorSide ? 1000.0 : 500.0;
     double force = powerAverage * perSide / std::fabs(copy.wheelSpeed);  // N
     if (copy.reverser <= 0) force = -force;
-    return guardedPixel(force * newtonsToMm / copy.displayScale + zeroLineMm / copy.displayScale, copy.clientHeight);
+    const double s = copy.displayScale;  // mm per pixel
+    return guardedPixel(force * indicator::newtonsToMm / s + indicator::zeroLineMm / s, copy.clientHeight);
 }
 
 std::string indicatorTitle(const LocomotiveState& copy) {

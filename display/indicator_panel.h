@@ -2,8 +2,9 @@
 // The indicator diagram in the right-hand panel: the pressure loops of both
 // working spaces of the shown cylinder side over piston travel, the
 // tractive force over crank angle, and the mean tractive force from the
-// power average. The model samples the points in client pixels; this draws
-// them over a frame, a dotted grid of -1 to 15 bar and two title lines.
+// power average. The model samples travel, pressures, crank angle and rim
+// force; this scales them into the window and draws them over a frame, a
+// dotted grid of -1 to 15 bar and two title lines.
 
 #include <array>
 #include <optional>
@@ -16,13 +17,21 @@
 
 namespace zt40 {
 
-// The three sample series, by their place in `indicatorSamples`.
+// The three series drawn from the samples: working space B's pressure over
+// piston travel, working space A's over the same travel, and the rim force
+// over the crank angle.
 enum class IndicatorSeries { green = 0, red = 1, cyan = 2 };
 
 inline constexpr int indicatorGridRowCount = 17;  // -1 bar to 15 bar
 
 // Rows of the horizontal grid lines, from -1 bar at the bottom upward.
 std::array<int, indicatorGridRowCount> indicatorGridRows(double displayScale);
+
+// Where a sample falls in one series, in client pixels of a window
+// `clientWidth` wide at `displayScale` mm per pixel, truncated toward zero
+// and kept near the window.
+PixelPoint indicatorPixel(const IndicatorSample& sample, IndicatorSeries series, double displayScale, int clientWidth,
+                          int clientHeight);
 
 // The valid points of one series, each kept near the window.
 std::vector<PixelPoint> indicatorPoints(const LocomotiveState& copy, IndicatorSeries series);

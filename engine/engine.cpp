@@ -54,7 +54,7 @@ void Engine::resume() { applyResumedStart(*state_); }
 bool Engine::start(const std::function<void(LocomotiveState&)>& beforeModelStart) {
     LocomotiveState& s = *state_;
     s.sandSeconds = 1800.0;
-    s.mainWindow = 1;
+    s.mainWindow = true;
     autoControl_ = AutoControlSettings{};
     if (beforeModelStart) beforeModelStart(s);
     reseedDistance_ = s.distance;
@@ -104,7 +104,6 @@ void Engine::onSize(int width, int height) {
     s.clientHeight = height;
     // The design area of 8000 x 5851 mm fills the window's narrower side.
     s.displayScale = static_cast<double>(width) / height < 1.367 ? 8000.0 / width : 5851.0 / height;
-    s.indicatorCount = 0;
 }
 
 void Engine::onSetFocus() {
@@ -375,13 +374,12 @@ double Engine::tickTime() const {
 void Engine::mainTick() {
     LocomotiveState& s = *state_;
     // Hand-overs to the model and to the display. Indicator points that
-    // come back from a batch run before the model saw a new window size or
-    // side belong to the old picture: no loop until the model has sampled
-    // for the new one.
-    const IndicatorFrame frame{s.displayScale, s.clientWidth, s.indicatorSide};
+    // come back from a batch run before the model saw a new cylinder side
+    // belong to the other side: no loop until the model has sampled the new one.
+    const bool side = s.indicatorSide;
     if (parts_.simulation->exchange()) {
-        if (!(frame == indicatorFrame_)) s.indicatorCount = 0;
-        indicatorFrame_ = frame;
+        if (side != indicatorSideHanded_) s.indicatorCount = 0;
+        indicatorSideHanded_ = side;
     }
     frameHandOver();
     if (stopped_ || damaged_) return;

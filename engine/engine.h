@@ -140,15 +140,8 @@ private:
     bool autoControlTablePeriod_ = false;
     double reseedDistance_ = 0.0;     // m
 
-    // The window and cylinder side the model was last handed for its
-    // indicator points.
-    struct IndicatorFrame {
-        double displayScale;       // mm per pixel
-        std::int32_t clientWidth;  // px
-        bool indicatorSide;
-        bool operator==(const IndicatorFrame&) const = default;
-    };
-    IndicatorFrame indicatorFrame_{};
+    // The cylinder side the model was last handed for its indicator points.
+    bool indicatorSideHanded_ = false;
 };
 
 }  // namespace zt40

@@ -1,7 +1,8 @@
 #pragma once
-// Samples of the indicator diagrams: the pressures of both working spaces
-// over piston travel and the tractive force over crank angle, written into
-// three 700-point rings in client pixels, about 699 points per revolution.
+// Samples of the indicator diagrams: per point the piston's travel, the
+// pressures of both working spaces, the crank angle and the rim force of
+// the sampled cylinder side, written into one 700-point ring, about 699
+// points per revolution. The display turns them into its diagrams.
 
 #include <limits>
 
@@ -19,16 +20,15 @@ public:
         stepsPerPoint_ = std::numeric_limits<double>::infinity();
     }
 
-    // The points are pixels of one window for one cylinder side: when the
-    // window's scale or width or the side changes, the ring starts afresh
-    // and no loop is shown until the crank has turned once more.
-    void followPixelFrame(SimulationBlock& block);
+    // The ring holds one cylinder side: when the side changes, it starts
+    // afresh and no loop is shown until the crank has turned once more.
+    void followSide(SimulationBlock& block);
     // Side 1 notices the crank wrapping by itself.
-    void noticeSide1Wrap(SimulationBlock& block, double crankAngle);
+    void noticeSide1Wrap(ModelResults& results, double crankAngle);
     // Side 2's wrap is the wheel angle's, seen where the wheels turn.
-    void crankWrapped(SimulationBlock& block);
+    void crankWrapped(ModelResults& results);
     // Writes a point when it is due. `force` is the rim force summed so far.
-    void sample(SimulationBlock& block, const CylinderSide& side, double force, bool compressorMode);
+    void sample(ModelResults& results, const CylinderSide& side, double force, bool compressorMode);
     // Magnitude of the last wheel-angle change, degrees: a point is due
     // every 1/699 of a turn, so after (sub-steps per turn)/699 - 1 steps.
     void setStepDegrees(double degrees) { stepsPerPoint_ = 360.0 / degrees / 699.0 - 1.0; }
@@ -37,10 +37,8 @@ private:
     int counter_ = 0;
     int writeIndex_ = 0;
     double stepsPerPoint_ = std::numeric_limits<double>::infinity();  // sub-steps; the wheels stand
-    double lastCrankAngle_ = 0.0;   // rad, kept across restarts
-    double frameScale_ = 0.0;       // mm per pixel the ring is sampled at
-    std::int32_t frameOrigin_ = 0;  // px, the client width it is sampled for
-    bool frameSide_ = false;        // the side it samples
+    double lastCrankAngle_ = 0.0;  // rad, kept across restarts
+    bool side_ = false;            // the side the ring holds
 };
 
 }  // namespace zt40

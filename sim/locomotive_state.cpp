@@ -2,15 +2,15 @@
 
 namespace zt40 {
 
-void constructSteamSpaces(SimulationBlock& block) {
-    block.steamChest = GasSpace{};
-    block.steamChest.steamMass = 0.0001;  // kg
-    block.exhaustSpace = GasSpace{};
-    block.exhaustSpace.steamMass = 0.0001;  // kg
-    block.cylinder1SpaceA = CylinderSpace{};
-    block.cylinder1SpaceB = CylinderSpace{};
-    block.boilerSteam = GasSpace{};
-    block.boilerSteam.initialised = true;
+void constructSteamSpaces(ModelResults& results) {
+    results.steamChest = GasSpace{};
+    results.steamChest.steamMass = 0.0001;  // kg
+    results.exhaustSpace = GasSpace{};
+    results.exhaustSpace.steamMass = 0.0001;  // kg
+    results.cylinder1SpaceA = CylinderSpace{};
+    results.cylinder1SpaceB = CylinderSpace{};
+    results.boilerSteam = GasSpace{};
+    results.boilerSteam.initialised = true;
 }
 
 }  // namespace zt40

@@ -75,7 +75,7 @@ void SimulationModel::prepareExchange(SimulationBlock& block) {
     drainCockArea_ = block.drainCocksOpen ? drainCocksOpenArea : drainCocksShutArea;
     events_ = computeValveEvents(block);
     runningGear_.prepareExchange(block);
-    indicator_.followPixelFrame(block);
+    indicator_.followSide(block);
 }
 
 void SimulationModel::subStep(SimulationBlock& block, double dt) {

@@ -12,14 +12,14 @@ struct FieldCopier {
     TwoWayMemory& memory;
 
     template <class T>
-    void in(T SimulationBlock::*field) const {
+    void in(T ModelInputs::*field) const {
         std::memcpy(&(simulationCopy.*field), &(mainCopy.*field), sizeof(T));
     }
     template <class T>
-    void out(T SimulationBlock::*field) const {
+    void out(T ModelResults::*field) const {
         std::memcpy(&(mainCopy.*field), &(simulationCopy.*field), sizeof(T));
     }
-    void both(double SimulationBlock::*field, double TwoWayMemory::*last) const {
+    void both(double SharedValues::*field, double TwoWayMemory::*last) const {
         if (mainCopy.*field != memory.*last) {
             simulationCopy.*field = mainCopy.*field;
         } else {
@@ -27,7 +27,7 @@ struct FieldCopier {
         }
         memory.*last = mainCopy.*field;
     }
-    void request(bool SimulationBlock::*field) const {
+    void request(bool SharedValues::*field) const {
         if (!(mainCopy.*field)) return;
         simulationCopy.*field = true;
         mainCopy.*field = false;
@@ -39,11 +39,11 @@ struct TwoWayRecorder {
     TwoWayMemory& memory;
 
     template <class T>
-    void in(T SimulationBlock::*) const {}
+    void in(T ModelInputs::*) const {}
     template <class T>
-    void out(T SimulationBlock::*) const {}
-    void both(double SimulationBlock::*field, double TwoWayMemory::*last) const { memory.*last = mainCopy.*field; }
-    void request(bool SimulationBlock::*) const {}
+    void out(T ModelResults::*) const {}
+    void both(double SharedValues::*field, double TwoWayMemory::*last) const { memory.*last = mainCopy.*field; }
+    void request(bool SharedValues::*) const {}
 };
 
 }  // namespace

@@ -3,13 +3,25 @@
 // copy and the simulation thread's private copy. This list is the contract
 // every other part of the program relies on; the exchange copies by it.
 //
-//   in       main copy -> simulation copy
-//   out      simulation copy -> main copy
+//   in       main copy -> simulation copy; the fields of ModelInputs
+//   out      simulation copy -> main copy; the fields of ModelResults
 //   both     two-way: a value the main thread changed since the last
-//            exchange goes in, otherwise the simulation's value comes out
+//            exchange goes in, otherwise the simulation's value comes out;
+//            the doubles of SharedValues
 //   request  a one-shot order from the main thread: goes in when set and is
 //            then cleared in the main copy; the simulation clears its own
-//            copy once it has carried the order out
+//            copy once it has carried the order out; the flag of SharedValues
+//
+// Each entry names its field through the part that holds it, so a field
+// listed in the wrong direction does not compile, and a visitor receives
+// pointers to members of that part:
+//
+//   template <class T> void in(T ModelInputs::*);
+//   template <class T> void out(T ModelResults::*);
+//   void both(double SharedValues::*, double TwoWayMemory::*);
+//   void request(bool SharedValues::*);
+//
+// A test checks that the entries of each direction cover their part.
 
 #include "locomotive_state.h"
 
@@ -26,42 +38,43 @@ struct TwoWayMemory {
 
 template <class Visitor>
 void visitSimulationFlow(Visitor&& v) {
-    using S = SimulationBlock;
+    using In = ModelInputs;
+    using Out = ModelResults;
+    using Both = SharedValues;
     // Inputs of the model.
-    v.in(&S::expansionEnd); v.in(&S::blastPipeArea); v.in(&S::stepInterval); v.in(&S::boilerPower);
-    v.in(&S::distance); v.in(&S::frictionFactor); v.in(&S::sandBonus); v.in(&S::portArea);
-    v.in(&S::superheaterPower); v.in(&S::displayScale); v.in(&S::exhaustEnd); v.in(&S::valveLead);
-    v.in(&S::counterPressureThrottle); v.in(&S::fireSetpoint); v.in(&S::blowerSetting);
-    v.in(&S::waterQuality); v.in(&S::pilotValve); v.in(&S::regulator); v.in(&S::simSpeedCode);
-    v.in(&S::gradient); v.in(&S::cylinderWaterInjection); v.in(&S::brake); v.in(&S::injectorRate);
-    v.in(&S::reverser); v.in(&S::ambientTemp); v.in(&S::clientWidth); v.in(&S::clientHeight);
-    v.in(&S::reverserMoved); v.in(&S::trainWeight); v.in(&S::autoFiring); v.in(&S::blastPipeClosed);
-    v.in(&S::valvesEngaged); v.in(&S::drainCocksOpen); v.in(&S::indicatorSide); v.in(&S::simHold);
-    v.in(&S::fineTimer);
+    v.in(&In::expansionEnd); v.in(&In::blastPipeArea); v.in(&In::stepInterval); v.in(&In::boilerPower);
+    v.in(&In::distance); v.in(&In::frictionFactor); v.in(&In::sandBonus); v.in(&In::portArea);
+    v.in(&In::superheaterPower); v.in(&In::exhaustEnd); v.in(&In::valveLead); v.in(&In::counterPressureThrottle);
+    v.in(&In::fireSetpoint); v.in(&In::blowerSetting); v.in(&In::waterQuality); v.in(&In::pilotValve);
+    v.in(&In::regulator); v.in(&In::simSpeedCode); v.in(&In::gradient); v.in(&In::cylinderWaterInjection);
+    v.in(&In::brake); v.in(&In::injectorRate); v.in(&In::reverser); v.in(&In::ambientTemp);
+    v.in(&In::reverserMoved); v.in(&In::trainWeight); v.in(&In::autoFiring); v.in(&In::blastPipeClosed);
+    v.in(&In::valvesEngaged); v.in(&In::drainCocksOpen); v.in(&In::indicatorSide); v.in(&In::simHold);
+    v.in(&In::fineTimer);
 
     // Results of the model.
-    v.out(&S::wheelAngle); v.out(&S::carryingWheelAngle); v.out(&S::wheelSpeed); v.out(&S::wheelPower);
-    v.out(&S::acceleration); v.out(&S::blastPipeFlow); v.out(&S::blastPipeAuxFlow);
-    v.out(&S::counterPressureThrottleFlow); v.out(&S::steamChestPyrometer); v.out(&S::trueWaterDepth);
-    v.out(&S::gaugeGlassLevel); v.out(&S::boilerSteamDraw); v.out(&S::autoFiringShortfall);
-    v.out(&S::primingRate); v.out(&S::blowerSteamFlow); v.out(&S::fireRate);
-    v.out(&S::peakCylinderPressure); v.out(&S::indicatorCount); v.out(&S::indicatorIndex);
-    v.out(&S::indicatorSamples);
-    v.out(&S::steamChest); v.out(&S::cylinder1SpaceA); v.out(&S::cylinder1SpaceB);
-    v.out(&S::exhaustSpace); v.out(&S::boilerSteam);
-    v.out(&S::wheelSlip); v.out(&S::reliefA1); v.out(&S::reliefB1); v.out(&S::reliefSide2);
-    v.out(&S::cylinderCoverBurst); v.out(&S::waterSloshing); v.out(&S::fireShortfall);
-    v.out(&S::safetyValveOpen);
+    v.out(&Out::wheelAngle); v.out(&Out::carryingWheelAngle); v.out(&Out::wheelSpeed); v.out(&Out::wheelPower);
+    v.out(&Out::acceleration); v.out(&Out::blastPipeFlow); v.out(&Out::blastPipeAuxFlow);
+    v.out(&Out::counterPressureThrottleFlow); v.out(&Out::steamChestPyrometer); v.out(&Out::trueWaterDepth);
+    v.out(&Out::gaugeGlassLevel); v.out(&Out::boilerSteamDraw); v.out(&Out::autoFiringShortfall);
+    v.out(&Out::primingRate); v.out(&Out::blowerSteamFlow); v.out(&Out::fireRate);
+    v.out(&Out::peakCylinderPressure); v.out(&Out::indicatorCount); v.out(&Out::indicatorIndex);
+    v.out(&Out::indicatorSamples);
+    v.out(&Out::steamChest); v.out(&Out::cylinder1SpaceA); v.out(&Out::cylinder1SpaceB);
+    v.out(&Out::exhaustSpace); v.out(&Out::boilerSteam);
+    v.out(&Out::wheelSlip); v.out(&Out::reliefA1); v.out(&Out::reliefB1); v.out(&Out::reliefSide2);
+    v.out(&Out::cylinderCoverBurst); v.out(&Out::waterSloshing); v.out(&Out::fireShortfall);
+    v.out(&Out::safetyValveOpen);
 
     // Written by both sides.
-    v.both(&S::trainSpeed, &TwoWayMemory::lastTrainSpeed);
-    v.both(&S::cylinderWallTemp, &TwoWayMemory::lastCylinderWallTemp);
-    v.both(&S::tankWater, &TwoWayMemory::lastTankWater);
-    v.both(&S::simTime, &TwoWayMemory::lastSimTime);
+    v.both(&Both::trainSpeed, &TwoWayMemory::lastTrainSpeed);
+    v.both(&Both::cylinderWallTemp, &TwoWayMemory::lastCylinderWallTemp);
+    v.both(&Both::tankWater, &TwoWayMemory::lastTankWater);
+    v.both(&Both::simTime, &TwoWayMemory::lastSimTime);
 
     // Orders from the main thread: the temperature keys and the data dialog
     // ask for the near-empty working spaces to take the new wall temperature.
-    v.request(&S::resetSpaces);
+    v.request(&Both::resetSpaces);
 }
 
 // Swaps inputs and results between the main copy and the simulation copy by

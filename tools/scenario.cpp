@@ -37,7 +37,7 @@ FieldAccess scalar(std::string name, T Block::*field) {
 }
 
 template <class Space>
-void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space SimulationBlock::*space) {
+void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space ModelResults::*space) {
     const std::pair<const char*, double GasSpace::*> parts[] = {
         {"pressure", &GasSpace::pressure}, {"steamMass", &GasSpace::steamMass},
         {"temperature", &GasSpace::temperature}, {"volume", &GasSpace::volume},
@@ -61,24 +61,26 @@ std::vector<FieldAccess> makeFields() {
         ZT40_FIELD(frictionFactor), ZT40_FIELD(sandBonus), ZT40_FIELD(portArea), ZT40_FIELD(gaugeGlassLevel),
         ZT40_FIELD(wheelAngle), ZT40_FIELD(carryingWheelAngle), ZT40_FIELD(steamChestPyrometer),
         ZT40_FIELD(cylinderWallTemp), ZT40_FIELD(superheaterPower), ZT40_FIELD(primingRate),
-        ZT40_FIELD(displayScale), ZT40_FIELD(exhaustEnd), ZT40_FIELD(autoFiringShortfall), ZT40_FIELD(valveLead),
+        ZT40_FIELD(exhaustEnd), ZT40_FIELD(autoFiringShortfall), ZT40_FIELD(valveLead),
         ZT40_FIELD(trueWaterDepth), ZT40_FIELD(simTime), ZT40_FIELD(counterPressureThrottle),
         ZT40_FIELD(fireSetpoint), ZT40_FIELD(blowerSetting), ZT40_FIELD(fireRate), ZT40_FIELD(fireShortfall),
         ZT40_FIELD(waterQuality), ZT40_FIELD(pilotValve), ZT40_FIELD(regulator), ZT40_FIELD(simSpeedCode),
         ZT40_FIELD(gradient), ZT40_FIELD(cylinderWaterInjection), ZT40_FIELD(brake), ZT40_FIELD(injectorRate),
         ZT40_FIELD(peakCylinderPressure), ZT40_FIELD(reverser), ZT40_FIELD(indicatorIndex),
-        ZT40_FIELD(indicatorCount), ZT40_FIELD(ambientTemp), ZT40_FIELD(clientWidth), ZT40_FIELD(clientHeight),
+        ZT40_FIELD(indicatorCount), ZT40_FIELD(ambientTemp),
         ZT40_FIELD(trainWeight), ZT40_FIELD(autoFiring), ZT40_FIELD(blastPipeClosed), ZT40_FIELD(valvesEngaged),
         ZT40_FIELD(drainCocksOpen), ZT40_FIELD(indicatorSide), ZT40_FIELD(resetSpaces), ZT40_FIELD(wheelSlip),
         ZT40_FIELD(simHold), ZT40_FIELD(fineTimer), ZT40_FIELD(reliefB1), ZT40_FIELD(reliefSide2),
         ZT40_FIELD(safetyValveOpen), ZT40_FIELD(reliefA1), ZT40_FIELD(waterSloshing),
         ZT40_FIELD(cylinderCoverBurst),
-        scalar("sandSeconds", &HeaderBlock::sandSeconds), scalar("waterPerKm", &HeaderBlock::waterPerKm),
-        scalar("brakeCommand", &HeaderBlock::brakeCommand), scalar("maxGradient", &HeaderBlock::maxGradient),
-        scalar("targetWaterLevel", &HeaderBlock::targetWaterLevel),
-        scalar("injectorAutomatic", &HeaderBlock::injectorAutomatic),
-        scalar("autoSanding", &HeaderBlock::autoSanding), scalar("sandingOn", &HeaderBlock::sandingOn),
-        scalar("trackAutomatic", &HeaderBlock::trackAutomatic),
+        scalar("sandSeconds", &LocomotiveState::sandSeconds), scalar("waterPerKm", &LocomotiveState::waterPerKm),
+        scalar("brakeCommand", &LocomotiveState::brakeCommand), scalar("maxGradient", &LocomotiveState::maxGradient),
+        scalar("targetWaterLevel", &LocomotiveState::targetWaterLevel),
+        scalar("injectorAutomatic", &LocomotiveState::injectorAutomatic),
+        scalar("autoSanding", &LocomotiveState::autoSanding), scalar("sandingOn", &LocomotiveState::sandingOn),
+        scalar("trackAutomatic", &LocomotiveState::trackAutomatic),
+        scalar("displayScale", &LocomotiveState::displayScale), scalar("clientWidth", &LocomotiveState::clientWidth),
+        scalar("clientHeight", &LocomotiveState::clientHeight),
     };
     addSpace(fields, "steamChest", &SimulationBlock::steamChest);
     addSpace(fields, "exhaustSpace", &SimulationBlock::exhaustSpace);

@@ -8,6 +8,7 @@
 #include "config_fixtures.h"
 #include "configuration.h"
 #include "engine_sound.h"
+#include "indicator_panel.h"
 #include "inline_simulation.h"
 #include "virtual_platform.h"
 
@@ -151,10 +152,10 @@ TEST_F(WindowLogicTest, TheTickDrivesTheTrainAndTheTrack) {
     EXPECT_NE(s.trackTail->prev, s.trackHead);  // the line grew ahead of the train
 }
 
-// The model samples the indicator in pixels of the window it was last
-// handed: after a resize every loop shown lies in the new diagram, although
-// the model still returns its old loop once.
-TEST_F(WindowLogicTest, AResizeDropsTheIndicatorLoopOfTheOldSize) {
+// The model samples the indicator in physical units and the display scales
+// them into the window it draws: after a resize the loop the model has
+// sampled is kept and drawn inside the new diagram at once.
+TEST_F(WindowLogicTest, AResizeDrawsTheLoopInTheNewDiagramAtOnce) {
     auto window = open();
     LocomotiveState& s = window->state();
     s.reverser = -160;
@@ -163,18 +164,20 @@ TEST_F(WindowLogicTest, AResizeDropsTheIndicatorLoopOfTheOldSize) {
     ASSERT_GT(s.indicatorCount, 100);
     const auto inTheDiagram = [&] {
         const double left = s.clientWidth - 3200.0 / s.displayScale;  // px, the diagram's frame
-        for (int i = 0; i < s.indicatorCount; ++i) {
-            const int x = s.indicatorSamples[0][i].x;
-            if (x <= left || x > s.clientWidth) return false;
+        for (const PixelPoint& p : indicatorPoints(s, IndicatorSeries::green)) {
+            if (p.x <= left || p.x > s.clientWidth) return false;
         }
         return true;
     };
+    const int count = s.indicatorCount;
     window->onSize(1000, 731);
-    for (int tick = 0; tick < 200; ++tick) {
+    EXPECT_EQ(s.indicatorCount, count);
+    EXPECT_TRUE(inTheDiagram());
+    for (int tick = 0; tick < 20; ++tick) {
         platform.run(*window, 14);
+        ASSERT_GT(s.indicatorCount, 100) << "tick " << tick;
         ASSERT_TRUE(inTheDiagram()) << "tick " << tick;
     }
-    EXPECT_GT(s.indicatorCount, 100);
 }
 
 TEST_F(WindowLogicTest, StopFreezesTheTickButInputPostsOne) {
@@ -443,12 +446,12 @@ TEST_F(WindowLogicTest, CalibrationBringsTheModelToRealTime) {
 TEST_F(WindowLogicTest, ADialogRequestWaitsWhileTheDialogIsOpen) {
     auto window = open();
     LocomotiveState& s = window->state();
-    s.dataDialogOpen = 1;
+    s.dataDialogOpen = true;
     s.dataDialogRequest = true;
     window->onKey(KeyMessage::keyDown, 'X');
     EXPECT_EQ(platform.dataDialogs, 0);
     EXPECT_TRUE(s.dataDialogRequest);
-    s.dataDialogOpen = 0;
+    s.dataDialogOpen = false;
     window->onKey(KeyMessage::keyDown, 'X');
     EXPECT_EQ(platform.dataDialogs, 1);
     EXPECT_FALSE(s.dataDialogRequest);

@@ -7,7 +7,6 @@
 namespace zt40 {
 namespace {
 
-constexpr WindowHandle dialogWindow = 42;
 
 // An engine in service: warm cylinders, a train on, plausible machine values.
 std::unique_ptr<LocomotiveState> engineInService() {
@@ -33,7 +32,7 @@ class DataDialogTest : public ::testing::Test {
 protected:
     // Opens the dialog, types `text` into `field` and applies.
     void applyTyped(DataField field, const std::string& text) {
-        DataDialogSession dialog(*s, random, dialogWindow);
+        DataDialogSession dialog(*s, random);
         DataTexts typed = dialog.shown();
         textOf(typed, field) = text;
         dialog.apply(typed);
@@ -107,8 +106,8 @@ TEST_F(DataDialogTest, ImplausibleValuesTakeTheirDefaultsWithoutWrapping) {
 }
 
 TEST_F(DataDialogTest, OnlyTheFieldsTheUserChangedAreApplied) {
-    DataDialogSession dialog(*s, random, dialogWindow);
-    EXPECT_EQ(s->dataDialogOpen, dialogWindow);
+    DataDialogSession dialog(*s, random);
+    EXPECT_TRUE(s->dataDialogOpen);
     // Meanwhile the cylinders warm, the weight keys and the track do their work.
     s->cylinderWallTemp = 450.0;
     s->trainWeight = 500;
@@ -133,7 +132,7 @@ TEST_F(DataDialogTest, OnlyTheFieldsTheUserChangedAreApplied) {
 TEST_F(DataDialogTest, CancelLeavesTheRecordAndReloadShowsIt) {
     const DataTexts before = dataTextsOf(*s);
     {
-        DataDialogSession dialog(*s, random, dialogWindow);
+        DataDialogSession dialog(*s, random);
         DataTexts typed = dialog.shown();
         textOf(typed, DataField::trainWeight) = "1200";
         s->frictionFactor = 0.2;  // the track walk, while the dialog is open
@@ -143,13 +142,13 @@ TEST_F(DataDialogTest, CancelLeavesTheRecordAndReloadShowsIt) {
     }
     s->frictionFactor = 0.3;
     EXPECT_EQ(dataTextsOf(*s), before);
-    EXPECT_EQ(s->dataDialogOpen, 0u);
+    EXPECT_FALSE(s->dataDialogOpen);
     EXPECT_FALSE(s->resetSpaces);
 }
 
 TEST_F(DataDialogTest, ARunOnDefaultsShowsWhatWasStoredAndKeepsItsFlag) {
     s->stateDefaulted = true;
-    DataDialogSession dialog(*s, random, dialogWindow);
+    DataDialogSession dialog(*s, random);
     DataTexts typed = dialog.shown();
     textOf(typed, DataField::waterQuality) = "150";
     EXPECT_TRUE(dialog.apply(typed));

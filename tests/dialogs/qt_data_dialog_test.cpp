@@ -52,7 +52,7 @@ TEST(QtDataDialogTest, TypedValuesReachTheRecordOnlyWhenApplied) {
     QPointer<QtDataDialog> dialog = new QtDataDialog(*s, random, &mainWindow);
     dialog->show();
     EXPECT_FALSE(dialog->isModal());
-    EXPECT_NE(s->dataDialogOpen, 0u);
+    EXPECT_TRUE(s->dataDialogOpen);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Daten"));
     QLineEdit* level = editLabelled(*dialog, QStringLiteral("Angestrebter Wasserstand im Kessel"));
     ASSERT_TRUE(level);
@@ -81,7 +81,7 @@ TEST(QtDataDialogTest, TypedValuesReachTheRecordOnlyWhenApplied) {
     deleteClosedDialogs();
     EXPECT_FALSE(dialog);
     EXPECT_EQ(s->trainWeight, 320);
-    EXPECT_EQ(s->dataDialogOpen, 0u);
+    EXPECT_FALSE(s->dataDialogOpen);
 
     // Return in an edit is "OK": closed, then applied.
     dialog = new QtDataDialog(*s, random, &mainWindow);
@@ -91,7 +91,7 @@ TEST(QtDataDialogTest, TypedValuesReachTheRecordOnlyWhenApplied) {
     retype(weight, QStringLiteral("1,5"));
     QTest::keyClick(weight, Qt::Key_Return);
     EXPECT_EQ(s->trainWeight, 1);
-    EXPECT_EQ(s->dataDialogOpen, 0u);
+    EXPECT_FALSE(s->dataDialogOpen);
     ASSERT_TRUE(button(*dialog, QStringLiteral("OK")));
     deleteClosedDialogs();
     EXPECT_FALSE(dialog);

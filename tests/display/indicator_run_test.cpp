@@ -30,11 +30,8 @@ double loopWork(const std::vector<PixelPoint>& loop, int zeroRow) {
     return work;
 }
 
-// Crank angle of the side last sampled, read back from the force curve's x.
-double sampledCrankAngle(const LocomotiveState& s) {
-    const IndicatorPoint& p = s.indicatorSamples[static_cast<int>(IndicatorSeries::cyan)][s.indicatorIndex];
-    return ((s.clientWidth - p.x) * s.displayScale - 100.0) * 2.0 * pi / 3000.0;
-}
+// Crank angle of the side last sampled.
+double sampledCrankAngle(const LocomotiveState& s) { return s.indicatorSamples[s.indicatorIndex].crankAngle; }
 
 double angleBetween(double a, double b) { return std::fabs(std::remainder(a - b, 2.0 * pi)); }
 

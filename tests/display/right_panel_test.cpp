@@ -7,9 +7,11 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numbers>
 
 #include "bar_columns.h"
 #include "indicator_panel.h"
+#include "indicator_scale.h"
 #include "panel_pixels.h"
 #include "qt_canvas.h"
 
@@ -42,9 +44,11 @@ protected:
         copy->clientHeight = height;
         copy->indicatorShown = true;
         copy->reverser = -60;
-        // A stale ring: a square loop in the middle of the diagram.
+        // A stale ring: every point in the middle of the diagram.
         for (int i = 0; i < indicatorRingSize; ++i) {
-            for (auto& series : copy->indicatorSamples) series[i] = {width - 800, 700};
+            for (auto series : {IndicatorSeries::green, IndicatorSeries::red, IndicatorSeries::cyan}) {
+                place(series, i, {width - 800, 700});
+            }
         }
     }
     QImage draw() {
@@ -55,8 +59,23 @@ protected:
         drawRightHandPanel(canvas, *copy, means);
         return image;
     }
+    // Puts a sample where it falls on pixel `p` of `series`, at the pixel's
+    // middle; the two pressure loops share their travel.
     void place(IndicatorSeries series, int index, PixelPoint p) {
-        copy->indicatorSamples[static_cast<int>(series)][index] = {p.x, p.y};
+        using namespace indicator;
+        IndicatorSample& sample = copy->indicatorSamples[index];
+        const double x = p.x + 0.5, y = p.y + 0.5;  // px
+        if (series == IndicatorSeries::cyan) {
+            sample.crankAngle = ((width - x) * scale - crankZeroMm) * 2.0 * std::numbers::pi / mmPerTurn;
+            sample.rimForce = (zeroLineMm - y * scale) / newtonsToMm;
+        } else {
+            sample.pistonTravel = ((x - width) * scale + travelStartMm) / mmPerMetreOfTravel;
+            (series == IndicatorSeries::green ? sample.pressureB : sample.pressureA) =
+                (zeroLineMm - y * scale) / pascalsToMm;
+        }
+        const PixelPoint at = indicatorPixel(sample, series, scale, width, height);
+        ASSERT_EQ(at.x, p.x);
+        ASSERT_EQ(at.y, p.y);
     }
 
     std::unique_ptr<LocomotiveState> copy;
@@ -76,11 +95,32 @@ TEST_F(RightPanelTest, WithoutPointsOnlyFrameGridAndTitles) {
     for (QRgb colour : {redPixel, greenPixel, cyanPixel, bluePixel}) EXPECT_EQ(countOf(image, colour), 0);
 }
 
+// 2 mm a pixel, 1800 pixels wide: the loops start 1550 pixels left of the
+// right edge and gain 2272.7 pixels a metre of travel, a bar is 83.3
+// pixels and a kilonewton 5.6 above the zero line at row 1350; half a turn
+// of the crank lies 800 pixels left of the edge.
+TEST_F(RightPanelTest, SamplesFallWhereTheDiagramsScalesPutThem) {
+    const IndicatorSample sample{0.3, 500000.0, 200000.0, std::numbers::pi, 45000.0};
+    const auto at = [&](IndicatorSeries series) { return indicatorPixel(sample, series, scale, width, height); };
+    EXPECT_EQ(at(IndicatorSeries::green).x, 931);  // 0.3 m of travel
+    EXPECT_EQ(at(IndicatorSeries::red).x, 931);
+    EXPECT_EQ(at(IndicatorSeries::green).y, 933);  // 5 bar in space B
+    EXPECT_EQ(at(IndicatorSeries::red).y, 1183);   // 2 bar in space A
+    EXPECT_EQ(at(IndicatorSeries::cyan).x, 1000);  // half a turn
+    EXPECT_EQ(at(IndicatorSeries::cyan).y, 1100);  // 45 kN
+    IndicatorSample braking = sample;
+    braking.rimForce = -45000.0;  // N, turned over: below the line
+    EXPECT_EQ(indicatorPixel(braking, IndicatorSeries::cyan, scale, width, height).y, 1599);
+}
+
 TEST_F(RightPanelTest, LoopsCloseToTheLastPointButOneAndOnlyFromTwoPoints) {
     // Red: a step right, down, right; the closing line goes back from the
     // third point, not the fourth.
     const PixelPoint a{n - 1400, 600}, b{n - 1200, 600}, c{n - 1200, 800}, d{n - 1000, 800};
-    for (auto [i, p] : {std::pair{0, a}, {1, b}, {2, c}, {3, d}}) place(IndicatorSeries::red, i, p);
+    for (auto [i, p] : {std::pair{0, a}, {1, b}, {2, c}, {3, d}}) {
+        place(IndicatorSeries::red, i, p);
+        place(IndicatorSeries::green, i, {p.x, 1000});  // the same travel, out of the way below
+    }
     copy->indicatorCount = 1;
     QImage image = draw();
     EXPECT_EQ(countOf(image, redPixel), 0);

@@ -40,12 +40,9 @@ public:
         add(space.previousVolume);
         add(space.pistonArea);
     }
-    void add(const IndicatorPoint (&samples)[3][indicatorRingSize]) {
-        for (const auto& row : samples) {
-            for (const IndicatorPoint& point : row) {
-                add(point.x);
-                add(point.y);
-            }
+    void add(const IndicatorSample (&samples)[indicatorRingSize]) {
+        for (const IndicatorSample& p : samples) {
+            for (double v : {p.pistonTravel, p.pressureB, p.pressureA, p.crankAngle, p.rimForce}) add(v);
         }
     }
     std::uint64_t value() const { return hash_; }
@@ -60,15 +57,15 @@ struct BlockDigester {
     const SimulationBlock& block;
 
     template <class T>
-    void in(T SimulationBlock::*field) const {
+    void in(T ModelInputs::*field) const {
         digest.add(block.*field);
     }
     template <class T>
-    void out(T SimulationBlock::*field) const {
+    void out(T ModelResults::*field) const {
         digest.add(block.*field);
     }
-    void both(double SimulationBlock::*field, double TwoWayMemory::*) const { digest.add(block.*field); }
-    void request(bool SimulationBlock::*field) const { digest.add(block.*field); }
+    void both(double SharedValues::*field, double TwoWayMemory::*) const { digest.add(block.*field); }
+    void request(bool SharedValues::*field) const { digest.add(block.*field); }
 };
 
 void addState(Digest& digest, testing::EngineDrive& drive) {
@@ -162,7 +159,7 @@ std::uint64_t digestOfVariedRun() {
 // The digest of this build. When a change is meant to move results, check
 // that both example runs stay within the model's rounding envelope (see the
 // model benchmark) and pin the new digest here.
-constexpr std::uint64_t pinnedDigest = 0x50a72c0b952c67e3ULL;
+constexpr std::uint64_t pinnedDigest = 0xcdfd4d8c609220e5ULL;
 
 TEST(Determinism, ALongVariedRunEndsInThePinnedDigest) {
     const std::uint64_t digest = digestOfVariedRun();

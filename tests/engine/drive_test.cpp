@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "cylinders.h"
 #include "engine_fixtures.h"
 
 namespace zt40 {
@@ -62,10 +63,12 @@ TEST(Drive, TheIndicatorFillsItsRingOncePerRevolution) {
         EXPECT_GT(drive->trainSpeed, 5.0);
         EXPECT_GE(drive->indicatorCount, 350) << "side 2: " << side2;
         EXPECT_LE(drive->indicatorCount, indicatorRingSize);
-        // The diagram lies in the client area, left of its x origin.
-        const IndicatorPoint& crank = drive->indicatorSamples[2][drive->indicatorIndex];
-        EXPECT_LT(crank.x, drive->clientWidth);
-        EXPECT_GT(crank.x, drive->clientWidth - 3100 / 5);
+        // The last point lies within the stroke and the turn.
+        const IndicatorSample& last = drive->indicatorSamples[drive->indicatorIndex];
+        EXPECT_GE(last.pistonTravel, 0.0);
+        EXPECT_LE(last.pistonTravel, cylinder::stroke);
+        EXPECT_GE(last.crankAngle, 0.0);
+        EXPECT_LT(last.crankAngle, 2.0 * std::numbers::pi);
     }
 }
 
