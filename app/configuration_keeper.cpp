@@ -7,7 +7,14 @@ namespace zt40 {
 ConfigurationKeeper::ConfigurationKeeper(Platform& platform, std::filesystem::path file, bool writable)
     : platform_(platform), file_(std::move(file)), writable_(writable && !file_.empty()) {}
 
-std::string ConfigurationKeeper::shownName() const { return "\"" + file_.string() + "\""; }
+std::string ConfigurationKeeper::shownName() const {
+    // Built by appending: GCC 12 at -O3 takes "\"" + a temporary string for
+    // an overlapping copy that cannot happen.
+    std::string name = "\"";
+    name += file_.string();
+    name += '"';
+    return name;
+}
 
 void ConfigurationKeeper::load(LocomotiveState& state, Random15& random, TrackAllocator& allocator) {
     if (writable_) lock_ = std::make_unique<ConfigurationLock>(file_);
