@@ -1,8 +1,10 @@
 #include "help_texts.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cab_controls.h"
+#include "indicator_panel.h"
 #include "indicator_scale.h"
 #include "numeric.h"
 #include "text_format.h"
@@ -34,9 +36,12 @@ std::string volumeAndWater(const GasSpace& space) {
 
 std::string waterOnly(const GasSpace& space) { return formatText("Wasser= %1.3f dm³", space.waterMass); }
 
-// Tractive effort from the power average; nothing pulls at standstill.
-double averageTractiveEffort(double powerMean, double wheelSpeed) {
-    return wheelSpeed == 0.0 ? 0.0 : powerMean / std::fabs(wheelSpeed);  // kN from kW over m/s
+// Tractive effort from the power average, kN, bounded as the indicator
+// diagram bounds its line; nothing pulls at standstill.
+double averageTractiveEffort(double powerMean, const LocomotiveState& c) {
+    if (c.wheelSpeed == 0.0) return 0.0;
+    const double reach = meanTractiveForceReach(c);                        // kN
+    return std::clamp(powerMean / std::fabs(c.wheelSpeed), -reach, reach);  // kN from kW over m/s
 }
 
 // Height of the indicator diagram's pressure and force scales at the pointer.
@@ -107,7 +112,7 @@ Lines instrumentItem(int item, const LocomotiveState& c, const FrameState& frame
         case hover::powerColumn:
             return {"Abgegebene und Bremsleistung",
                     formatText("L=%1.1f kW (R) Ø=%1.1f kW (B)", c.wheelPower, means.wheelPower),
-                    formatText("Zugkraft Ø=%1.1f kN", averageTractiveEffort(means.wheelPower, c.wheelSpeed))};
+                    formatText("Zugkraft Ø=%1.1f kN", averageTractiveEffort(means.wheelPower, c))};
         case hover::firingColumn:
             return {formatText("Feuerleist.= %i %% entsp. %1.1f kg/min Kohle (Rot)", c.fireRate, frame.coalRate * 60.0),
                     formatText("Abgegebener Dampf = %1.1f kg/min", c.boilerSteamDraw * 60.0),
@@ -149,7 +154,8 @@ Lines engineItem(int item, const LocomotiveState& c, const AverageMeans& means) 
             return {"Indikatordiagramm", formatText("entsprechender Druck= %1.1f bar", indicatorScale(c, indicator::mmPerBar)),
                     formatText("Zugkraft = %1.1fkN", indicatorScale(c, indicator::mmPerKilonewton))};
         case hover::dataButton:
-        case hover::autoControlButton:  // says what the data button says return {"Dialog öffnen um", "Daten zu verändern", "Taste [L]"};
+        case hover::autoControlButton:  // says what the data button says
+            return {"Dialog öffnen um", "Daten zu verändern", "Taste [L]"};
         case hover::trackModeButton: return {"Streckenfunktion", c.trackAutomatic ? "Status: Automatik" : "Status: Manuell", "Taste [T]"};
         case hover::waterColumn: return waterConsumption(c, means.waterPerKm);
         case hover::throttleWheel:

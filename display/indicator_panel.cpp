@@ -118,6 +118,11 @@ std::optional<int> meanTractiveForceRow(const LocomotiveState& copy, float power
     return guardedPixel(force * indicator::newtonsToMm / s + indicator::zeroLineMm / s, copy.clientHeight);
 }
 
+double meanTractiveForceReach(const LocomotiveState& copy) {
+    const double reachMm = offWindowReach * std::max(copy.clientHeight, 1) * copy.displayScale;  // above the window's top
+    return (indicator::zeroLineMm + reachMm) / indicator::newtonsToMm / 1000.0;  // kN
+}
+
 std::string indicatorTitle(const LocomotiveState& copy) {
     const char* side = copy.indicatorSide ? "unsichtbare" : "sichtbare";
     return std::string("Indikatordiagramm ") + side + " Seite " + std::to_string(copy.indicatorCount) + " Punkte";

@@ -40,6 +40,11 @@ std::vector<PixelPoint> indicatorPoints(const LocomotiveState& copy, IndicatorSe
 // force is not finite.
 std::optional<int> meanTractiveForceRow(const LocomotiveState& copy, float powerAverage);
 
+// The largest mean tractive force, kN, that the diagram places as it is:
+// the force whose line lies at the edge of the reach kept around the window.
+// At creep speed the power average over the speed is far beyond it.
+double meanTractiveForceReach(const LocomotiveState& copy);
+
 std::string indicatorTitle(const LocomotiveState& copy);
 std::string tractiveForceTitle(const LocomotiveState& copy);
 

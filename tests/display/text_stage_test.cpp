@@ -108,15 +108,23 @@ TEST_F(TextStageTest, HelpItemsShowWhatTheyShould) {
     EXPECT_EQ(lineCount({0, 0, help(hover::gradientBand)}), 2);
     copy->trackAutomatic = false;
     EXPECT_EQ(lineCount({0, 0, help(hover::gradientBand)}), 3);
-    EXPECT_EQ(help(hover::brakeGauge)[0], "Bremsmanometer  ");
-    EXPECT_EQ(help(hover::autoControlButton), help(hover::dataButton));
     EXPECT_TRUE(help(0)[0].empty());
+    const std::array<std::string, 3> dialog{"Dialog öffnen um", "Daten zu verändern", "Taste [L]"};
+    EXPECT_EQ(help(hover::dataButton), dialog);
+    EXPECT_EQ(help(hover::autoControlButton), dialog);
 
-    // Just after a stop there is no tractive effort to divide out.
+    // Just after a stop there is no tractive effort to divide out; at creep
+    // speed the figure stops where the indicator diagram's line stops.
     means.wheelPower = 800.0f;
     EXPECT_EQ(help(hover::powerColumn)[2], "Zugkraft Ø=0.0 kN");
     copy->wheelSpeed = -10.0;
     EXPECT_EQ(help(hover::powerColumn)[2], "Zugkraft Ø=80.0 kN");
+    copy->wheelSpeed = 1e-12;
+    const double reach = (2700.0 + 4 * 1170 * 5.0) / 11.1111;  // kN: 4 window heights above the zero line
+    EXPECT_EQ(help(hover::powerColumn)[2], formatText("Zugkraft Ø=%1.1f kN", reach));
+    means.wheelPower = -800.0f;  // braking
+    EXPECT_EQ(help(hover::powerColumn)[2], formatText("Zugkraft Ø=%1.1f kN", -reach));
+    copy->wheelSpeed = -10.0;
 
     // Water per km: infinite at a standstill, and after a slip at one.
     copy->waterPerKm = 40.0;
@@ -127,6 +135,69 @@ TEST_F(TextStageTest, HelpItemsShowWhatTheyShould) {
     means.waterPerKm = std::numeric_limits<float>::infinity();
     EXPECT_EQ(help(hover::waterColumn)[1], "= unendlich l/km");
     EXPECT_EQ(help(hover::waterColumn)[2], "Ø= unendlich l/km (Blau)");
+}
+
+// The first line of every help item, with the values below.
+TEST_F(TextStageTest, EveryHelpItemOpensWithItsOwnLine) {
+    copy->pilotValve = 7;
+    copy->reverser = -90;
+    copy->brake = 40;
+    copy->gradient = -5;
+    copy->cylinderWallTemp = 373.0;
+    copy->sandSeconds = 1800.0;
+    copy->tankWater = 12000.0;
+    copy->fireRate = 50;
+    copy->fireSetpoint = 30;
+    copy->autoFiring = true;
+    copy->injectorRate = 20;
+    copy->blowerSetting = 25;
+    const char* firstLines[] = {
+        "Regler=7",
+        "Steuerung=45.0 %",
+        "Bremse=40 %",
+        "Steigung=-5 Promille",
+        "Geschwindigkeit der Simulation",
+        "Temperaturmanipulation 100.0°C",
+        "Sand ein/aus 1800.0 Sec",
+        "Entwässerung ein/aus",
+        "Wasser tanken 12000.0",
+        "Text und/oder",
+        "Gewicht erhöhen erniedrigen",
+        "Kesseldruckmanometer",
+        "Pyrometer Schieberkasten",
+        "Bremsmanometer  ",
+        "Schieberkastenmanometer",
+        "Tachometer",
+        "Steuerskala",
+        "Ausgestoßene Masse am Blasrohr",
+        "Abgegebene und Bremsleistung",
+        "Feuerleist.= 50 % entsp. 0.0 kg/min Kohle (Rot)",
+        "Beschleunigung",
+        "Feuerbüchse L=30 % Status: Auto",
+        "Sound Ein/Aus",
+        "Zylinder Arbeitsraum hinten",
+        "Zylinder Arbeitsraum vorne",
+        "Schieber innen",
+        "Schieber Auslass",
+        "Wasserstand mit drei Marken für Niedrigwasser",
+        "Injektor= 20 l/min Status: Manuell",
+        "Hilfsbläser= 25 %",
+        "Indikatordiagramm",
+        "Dialog öffnen um",
+        "Streckenfunktion",
+        "Momentaner Wasserverbrauch",
+        "Drossel für Gegendruckbremse",
+        "Wassereinspritzung in den Zylinder",
+        "Absperrschieber",
+        "Absperrschieber",
+        "Schalldämpfer der Gegendruckbremse",
+        "Drossel für Gegendruckbremse",
+        "Blasrohr mit Hilfsbläser",
+        "Saugrohr zum Ansaugen",
+        "Reglerbedienung für Maus",
+        "Dialog öffnen um",
+    };
+    for (int item = 1; item <= 44; ++item) EXPECT_EQ(help(item)[0], firstLines[item - 1]) << "item " << item;
 }
 
 TEST_F(TextStageTest, HiddenTextsShowNothing) {
