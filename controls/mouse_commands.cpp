@@ -17,10 +17,10 @@ constexpr double stiffPressure = 150000.0;       // Pa in the steam chest: above
 constexpr int maxLeverStep = 10;                 // steps of lever travel per move at most
 
 // How hard the lever must be pulled past the pressure point for one step,
-// by the two switches of the pressure-point simulation; true when it gives.
+// by the two switches of the pressure-point simulation (at least one on);
+// true when it gives.
 bool pullOvercomesPoint(int pull, bool lighter, bool heavier, double chestPressure) {
     const bool lowPressure = chestPressure < stiffPressure;
-    if (!lighter && !heavier) return true;              // "ausgeschaltet": free
     if (lighter && !heavier) return lowPressure ? pull > 1 : pull >= 1;  // "leichtgängig"
     if (!lighter) return lowPressure ? pull > 2 : pull > 1;              // "schwergängig"
     return lowPressure ? pull > 3 : pull > 2;                            // "superschwergängig"
@@ -52,8 +52,10 @@ int draggedPilotValve(int old, int pull, int mainValve, double chestPressure, bo
         // Closing: a stiff lever resting on the open main valve gives one step at a time.
         lever = heavier && mainValve >= old ? old - 1 : old + pull;
     } else if (pull > 0 && old < cab::regulatorLever.high) {
-        // Opening: free up to the pressure point, then one step for a pull strong enough.
-        if (old < mainValve + cab::pilotValveSteps) lever = old + pull;
+        // Opening: free up to the pressure point, then one step for a pull
+        // strong enough; without the simulation ("ausgeschaltet") free all the way.
+        const bool pointSimulated = lighter || heavier;
+        if (!pointSimulated || old < mainValve + cab::pilotValveSteps) lever = old + pull;
         else if (pullOvercomesPoint(pull, lighter, heavier, chestPressure)) lever = old + 1;
     }
     lever = cab::regulatorLever.clamp(lever);

@@ -314,6 +314,28 @@ TEST_F(MouseTest, AStiffRegulatorGivesPastThePressurePointOnlyToAJerk) {
     mouse(M::leftUp, 983, 1000);
 }
 
+// A steady pull of 5 px a move past the point of a shut main valve: each
+// stiffness gives a step a move, and without the simulation the lever runs
+// free to fully open as below the point.
+TEST_F(MouseTest, PastThePressurePointTheLeverGivesAsItsStiffness) {
+    const struct {
+        bool lighter, heavier;
+        int opened;  // lever steps after 20 moves
+    } modes[] = {{false, false, 115}, {true, false, 60}, {false, true, 60}, {true, true, 60}};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(testing::Message() << "lighter " << mode.lighter << ", heavier " << mode.heavier);
+        s().regulatorLighter = mode.lighter;
+        s().regulatorHeavier = mode.heavier;
+        s().pilotValve = 40;
+        s().regulator = 0;
+        s().steamChest.pressure = 200000.0;
+        mouse(M::leftDown, 1000, 1000);
+        for (int move = 1; move <= 20; ++move) mouse(M::move, 1000 - 5 * move, 1000);
+        mouse(M::leftUp, 900, 1000);
+        EXPECT_EQ(s().pilotValve, mode.opened);
+    }
+}
+
 TEST_F(MouseTest, ALongPullOpensTheLeverByTenAndNeverWrapsIt) {
     s().pilotValve = 100;
     s().regulator = 100;
