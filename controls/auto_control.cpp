@@ -90,12 +90,11 @@ AutoControlEffects AutoControl::step(LocomotiveState& s, AutoControlSettings& se
     // Standstill and the end of the start phase.
     if (cutoffTarget_ < settings.minCutoff) ++cutoffTarget_;
     if (k.v == 0.0) {
-        // Standing, the valves count as floating again: the display's valve
-        // model is told to let them fall free.
+        // Standing, the control starts afresh as with floating valves: full
+        // gear, lever cracked, then open. The valves themselves stay where
+        // steam holds them; only the valve model moves them.
         startPhaseDone_ = false;
         k.valvesEngaged = false;
-        s.valvesEngaged = false;
-        s.valveReleaseRequest = true;
     } else if (k.v > startPhaseEnd) {
         startPhaseDone_ = true;
     }
@@ -263,7 +262,9 @@ void AutoControl::driving(Step& k, LocomotiveState& s, const AutoControlSettings
                            k.lever <= leverFullyOpen - 1;
     if (!startPhaseDone_) {
         if (k.P > 400000.0) {
-            if (s.brakeCommand != brakeRelease) effects.startBrakeStepping = true;
+            // Steam enough to hold the train: release, and let the brake
+            // step off even when the handle already stands at release.
+            effects.startBrakeStepping = true;
             s.brakeCommand = brakeRelease;
         }
         if (W == 0.0 || settings.targetPower == 0.0) k.lever -= 3;
@@ -279,11 +280,13 @@ void AutoControl::driving(Step& k, LocomotiveState& s, const AutoControlSettings
 }
 
 // One step of the throttle holding the chest pressure at B, kept within
-// `lowest` to fully open.
-int AutoControl::holdChestByThrottle(const Step& k, int throttle, int lowest) const {
+// `lowest` to fully open. Over the driver's limit it opens briskly: the
+// chest lags behind the throttle, and a limit is no band to wander through.
+int AutoControl::holdChestByThrottle(const Step& k, bool overLimit, int throttle, int lowest) const {
     const double B = workingBackPressure_;
     const double band = k.P > 500000.0 ? 100000.0 : 50000.0;  // Pa
-    if (k.P > B + band + 100000.0 && throttle < throttleFullyOpen) throttle += 2;
+    if (overLimit && throttle < throttleFullyOpen) throttle += 4;
+    else if (k.P > B + band + 100000.0 && throttle < throttleFullyOpen) throttle += 2;
     else if (k.P < B - band - 100000.0 && throttle >= lowest + 1) throttle -= 2;
     else if (k.P > B + band && throttle < throttleFullyOpen) throttle += 1;
     else if (k.P < B - band && throttle > lowest) throttle -= 1;
@@ -311,7 +314,11 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
     s.cylinderWaterInjection = within(cab::waterInjection, towards(s.cylinderWaterInjection, wanted));
 
     const double band = k.P > 500000.0 ? 100000.0 : 50000.0;  // Pa
+    // In speed mode the back-pressure is the driver's "Maximaler Gegendruck":
+    // above it the chest is let down at once (in power mode it is a target).
+    const bool overLimit = settings.speedMode && k.P > settings.backPressure;
     const bool secondStage = brakingHold_;
+    const bool gearHolds = secondStage && throttle >= throttleFullyOpen;
     if (!secondStage) {
         // First stage: lever shut, gear laid out backwards to full.
         if (k.L0 >= 1) {
@@ -321,13 +328,13 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
         } else {
             brakingHold_ = true;
         }
-        throttle = holdChestByThrottle(k, throttle, throttleBrakingBase);
-    } else if (throttle < throttleFullyOpen) {
+        throttle = holdChestByThrottle(k, overLimit, throttle, throttleBrakingBase);
+    } else if (!gearHolds) {
         // Second stage: the throttle holds the chest while it can ...
-        throttle = holdChestByThrottle(k, throttle, 1);
+        throttle = holdChestByThrottle(k, overLimit, throttle, 1);
     } else {
         // ... and the gear once the throttle is fully open.
-        if (k.P > B + band + 100000.0 && k.r < -settings.minCutoff) k.r += 2;
+        if ((overLimit || k.P > B + band + 100000.0) && k.r < -settings.minCutoff) k.r += 2;
         else if (k.P < B - band - 100000.0 && k.r > -fullGear) k.r -= 2;
         else if (k.P > B + band && k.r < -settings.minCutoff) k.r += 1;
         else if (k.P < B - band && k.r > -fullGear) k.r -= 1;
@@ -335,7 +342,10 @@ void AutoControl::counterPressureBraking(Step& k, LocomotiveState& s, const Auto
     if (secondStage) {
         k.r = std::clamp(k.r, -fullGear, 0);
         if (k.r > -settings.minCutoff) --k.r;
-        if (k.r == -fullGear) --throttle;
+        // The gear held the chest and is out to full: the throttle takes the
+        // holding back. Once it holds it is not closed further, or it would
+        // push the chest over its band and the driver's limit.
+        if (k.r == -fullGear && gearHolds) --throttle;
     }
     s.counterPressureThrottle = within(cab::throttleValve, throttle);
 }

@@ -69,7 +69,7 @@ private:
     void valvesFloating(Step& k, LocomotiveState& s, const AutoControlSettings& settings);
     void driving(Step& k, LocomotiveState& s, const AutoControlSettings& settings, AutoControlEffects& effects);
     void counterPressureBraking(Step& k, LocomotiveState& s, const AutoControlSettings& settings);
-    int holdChestByThrottle(const Step& k, int throttle, int lowest) const;
+    int holdChestByThrottle(const Step& k, bool overLimit, int throttle, int lowest) const;
 
     bool initialised_ = false;
     double smoothedSteamDraw_ = 0.0;      // kg/s

@@ -56,6 +56,7 @@ bool Engine::start(const std::function<void(LocomotiveState&)>& beforeModelStart
     s.sandSeconds = 1800.0;
     s.mainWindow = true;
     autoControl_ = AutoControlSettings{};
+    autoSandingSeen_ = s.autoSanding;
     if (beforeModelStart) beforeModelStart(s);
     reseedDistance_ = s.distance;
 
@@ -470,7 +471,7 @@ void Engine::manageAutoControlTimer() {
     } else if (!autoControl_.controlOn && timerRunning(timer::autoControl)) {
         killTimer(timer::autoControl);
     } else if (!s.valvesEngaged && autoControlTablePeriod_) {
-        setTimer(timer::autoControl, 30);
+        setTimer(timer::autoControl, SimSpeed(s.simSpeedCode).autoControlFloatingPeriod());
         autoControlTablePeriod_ = false;
     }
 }
@@ -479,12 +480,15 @@ void Engine::startAutoControlTimer() {
     setTimer(timer::autoControl, SimSpeed(state_->simSpeedCode).autoControlPeriod());
     autoControlTablePeriod_ = true;
     commandChangedCopy_ = false;
-    autoControl_.autoSand = state_->autoSanding;
+    // Automatic sanding as the driver chose it last: by the key since the
+    // control last set it, or else by "Autosand" in the dialog.
+    if (state_->autoSanding != autoSandingSeen_) autoControl_.autoSand = state_->autoSanding;
 }
 
 void Engine::autoControlStep() {
     if (!autoControl_.controlOn) return;
     const AutoControlEffects effects = autoDriver_.step(*state_, autoControl_);
+    autoSandingSeen_ = state_->autoSanding;
     // A new brake command is followed by the brake valve as after a key.
     if (effects.startBrakeStepping && !timerRunning(timer::brakeStep)) host_.postTimer(timer::brakeStep);
     if (effects.stopTimer) killTimer(timer::autoControl);

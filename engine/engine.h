@@ -138,6 +138,7 @@ private:
 
     // Automatic control bookkeeping.
     bool autoControlTablePeriod_ = false;
+    bool autoSandingSeen_ = false;  // automatic sanding as the control last left it in the record
     double reseedDistance_ = 0.0;     // m
 
     // The cylinder side the model was last handed for its indicator points.

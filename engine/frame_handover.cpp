@@ -18,7 +18,6 @@ void handOverToFrame(LocomotiveState& mainRecord, LocomotiveState& frameCopy) {
     // The whole record for the next frame; its one-shot events for that frame only.
     frameCopy = mainRecord;
     mainRecord.sandIntoSlip = false;
-    mainRecord.valveReleaseRequest = false;
     mainRecord.sandTooShort = false;
 }
 

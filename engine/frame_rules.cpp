@@ -94,13 +94,6 @@ void FrameRules::valveHeads(LocomotiveState& copy, double anchorX, double rodX) 
     const double s = copy.displayScale;
     const double rodMm = rodX * s;  // mm from the window edge
 
-    // The automatic control, standing, lets the heads fall free.
-    if (copy.valveReleaseRequest) {
-        state_.rearHeadLimit = 0.0;
-        state_.frontHeadLimit = 10000.0;
-        copy.valvesEngaged = false;
-        copy.valveReleaseRequest = false;
-    }
     // Steam takes the heads up onto the rod; where they float apart they knock.
     if (copy.steamChest.pressure > 50000.0 && !copy.valvesEngaged) {
         const double position = (rodX - anchorX) * s;  // mm from the axle

@@ -32,8 +32,14 @@ public:
     // Simulated seconds per real second; 1 at STOP, where the arithmetic
     // of the tick still needs a factor.
     constexpr double factor() const { return entry().factor; }
-    // The automatic control's timer period, ms.
+    // The automatic control's timer period, ms: a tenth of a simulated
+    // second at every speed.
     constexpr int autoControlPeriod() const { return entry().autoControlPeriod; }
+    // While the valves float the control steps faster, every 30 ms of
+    // simulated time, to have the gear and the lever where they belong
+    // before the valves are caught; a period fixed on the clock would race
+    // through the floating phase at 1:10 and crawl through it at 10:1.
+    constexpr int autoControlFloatingPeriod() const { return autoControlPeriod() * 3 / 10; }
     // The engine is heard only between 1:10 and real time.
     constexpr bool engineHeard() const { return code_ >= slowestCode && code_ <= realTimeCode; }
     // The step length is calibrated against the clock between 1:10 and 2:1.

@@ -329,6 +329,16 @@ TEST(Scenario, SandSwitchedOnAndOffNeverTurnsTheWheelsWithTheRegulatorShut) {
     EXPECT_GT(sandedTicks, 120 * 50);  // time for many dips
 }
 
+TEST(Scenario, TheAutomaticControlTakesItsSettingsAutoSandAmongThem) {
+    const auto rows = rowsOf(run("set trackAutomatic 0\nset trainWeight 300\n"
+                                 "set autoControl.controlOn 1\nset autoControl.speedMode 1\n"
+                                 "set autoControl.targetSpeed 8\nset autoControl.targetPower 3\n"
+                                 "set autoControl.autoSand 1\n"
+                                 "run 60\nprint 10 simTime trainSpeed autoSanding\n"));
+    EXPECT_EQ(rows.back().at("autoSanding"), 1.0);
+    EXPECT_GT(rows.back().at("trainSpeed"), 2.0);
+}
+
 TEST(Scenario, EveryFieldHasOneName) {
     std::set<std::string> names;
     for (const FieldAccess& field : scenarioFields()) EXPECT_TRUE(names.insert(field.name).second) << field.name;
