@@ -97,6 +97,8 @@ void Boiler::feedInjector(SimulationBlock& block, double dt) {
     boiler.steamMass -= condensed;
     boiler.waterMass += condensed;
     saturate(boiler, saturationRow_);
+    sums_.injector += condensed;  // the steam the injector costs
+    sums_.waterGained += feed + condensed;
 }
 
 void Boiler::updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheater, double& previousBaseVolume) {
@@ -111,6 +113,7 @@ void Boiler::updateSuperheaterVolume(SimulationBlock& block, GasSpace& superheat
 
 void Boiler::updateBoilerVolume(SimulationBlock& block) {
     GasSpace& boiler = block.boilerSteam;
+    if (boiler.waterMass < 0.0) sums_.waterGained -= boiler.waterMass;  // drawn beyond the last drop: never there
     boiler.waterMass = std::max(boiler.waterMass, 0.0);  // kg, a dry boiler holds none
     boiler.volume = boilerSteamVolume(boiler.waterMass);
 }
@@ -157,33 +160,42 @@ void Boiler::fireAndEvaporate(SimulationBlock& block, double dt) {
     evaporated_ = std::min(evaporated_, std::max(boiler.waterMass, 0.0));
     moveWater(boiler, evaporated_);
     saturate(boiler, saturationRow_);
+    sums_.made += evaporated_;
+    sums_.waterGained -= evaporated_;
 }
 
 void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& atmosphere, double dt) {
     GasSpace& boiler = block.boilerSteam;
 
     // Regulator: the main valve, or the pilot valve first; priming rides along.
+    const double waterBeforeDraw = boiler.waterMass;  // kg
     const double area = regulatorArea(block);  // m²
     regulatorInflow_ = 0.0;
     block.boilerSteamDraw = 0.0;
     if (block.regulator >= 1 || block.pilotValve >= 1) {
         regulatorInflow_ = regulatorFlow(boiler, superheater, area, primingRate_, dt);
         block.boilerSteamDraw = regulatorInflow_;
+        sums_.regulator += regulatorInflow_;
     }
 
     // Safety valve with its blow-down.
     if (boiler.pressure > safetyValveLift || block.safetyValveOpen) {
         block.safetyValveOpen = boiler.pressure >= safetyValveSeat;
-        block.boilerSteamDraw += regulatorFlow(boiler, atmosphere, safetyValveArea, 0.0, dt);
+        const double blown = regulatorFlow(boiler, atmosphere, safetyValveArea, 0.0, dt);  // kg
+        block.boilerSteamDraw += blown;
+        sums_.safetyValve += blown;
     }
 
     // Auxiliary blower.
     const double blower = regulatorFlow(boiler, atmosphere, block.blowerSetting * 0.000005, 0.0, dt);  // kg
     block.boilerSteamDraw += blower;
     block.blowerSteamFlow = blower / dt;
+    sums_.blower += blower;
+    sums_.waterGained += boiler.waterMass - waterBeforeDraw;  // carried over with the steam
 
     // What left is made good from the water; beyond the boiler limit part
     // of the surplus falls back, growing with its square.
+    const double steamBeforeEvaporation = boiler.steamMass;  // kg
     evaporate(boiler, 0.95 * block.boilerSteamDraw);
     const double surplus = 0.95 * block.boilerSteamDraw + evaporated_ - boilerLimit * dt;  // kg
     if (surplus > 0.0) moveWater(boiler, -surplus * (surplus / dt) * 0.5);
@@ -199,6 +211,22 @@ void Boiler::balance(SimulationBlock& block, GasSpace& superheater, GasSpace& at
     evaporate(boiler, released);
     saturate(boiler, saturationRow_);
     settleNoFurtherThanStart(boiler, beforeRelease);
+
+    // Only water turned into steam (or back) since the flows.
+    const double evaporated = boiler.steamMass - steamBeforeEvaporation;  // kg
+    sums_.made += evaporated;
+    sums_.waterGained -= evaporated;
+}
+
+void Boiler::publishBalance(ModelResults& results, double elapsed) const {
+    BoilerBalance& b = results.boilerBalance;
+    b.steamMade = sums_.made / elapsed;
+    b.regulatorSteam = sums_.regulator / elapsed;
+    b.blowerSteam = sums_.blower / elapsed;
+    b.injectorSteam = sums_.injector / elapsed;
+    b.safetyValveSteam = sums_.safetyValve / elapsed;
+    b.steamUsed = (sums_.regulator + sums_.blower + sums_.injector + sums_.safetyValve) / elapsed;
+    b.waterTrend = sums_.waterGained / elapsed;
 }
 
 void Boiler::settleNoFurtherThanStart(GasSpace& boiler, const GasSpace& beforeRelease) const {

@@ -27,7 +27,22 @@ public:
 
     double draught() const { return draught_; }  // kg/s, smoothed
 
+    // The boiler's balance: sums from the exchange's start, published as
+    // rates over the `elapsed` seconds its sub-steps covered.
+    void beginBalance() { sums_ = BalanceSums{}; }
+    void countWaterDrawn(double mass) { sums_.waterGained -= mass; }  // kg of boiler water taken elsewhere
+    void publishBalance(ModelResults& results, double elapsed) const;
+
 private:
+    struct BalanceSums {
+        double made;         // kg evaporated
+        double regulator;    // kg of steam through the regulator
+        double blower;       // kg
+        double injector;     // kg of steam condensed by the feed
+        double safetyValve;  // kg
+        double waterGained;  // kg of water, all ways
+    };
+
     // The boiler body's heat brings the steam no further than the sub-step's start.
     void settleNoFurtherThanStart(GasSpace& boiler, const GasSpace& beforeRelease) const;
 
@@ -46,6 +61,7 @@ private:
     double evaporated_ = 0.0;           // kg in this sub-step
     double regulatorInflow_ = 0.0;      // kg into the superheater in this sub-step
     int saturationRow_ = 0;             // piece of the saturation line the steam last ended on
+    BalanceSums sums_{};
 };
 
 // Steam volume (m³) of the boiler holding `waterMass` kg of water.

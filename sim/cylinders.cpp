@@ -19,9 +19,10 @@ constexpr double coverBurstPressure = 2000000.0;  // Pa
 constexpr double waterFilledVolume = 1e-5;        // m³
 
 // Steam from `source` into the space through `area`; force while above 1 bar.
-double admit(CylinderSpace& space, GasSpace& source, double area, CylinderSurroundings& around) {
+// `moved` receives the steam that came in (kg, negative when it went back).
+double admit(CylinderSpace& space, GasSpace& source, double area, CylinderSurroundings& around, double& moved) {
     if (around.compressorMode) polytropicStep(space);
-    const double moved = flow(source, space, area, around.dt, true);
+    moved = flow(source, space, area, around.dt, true);
     space.pressure = pressureOf(space, space.steamMass);
     if (moved > 0.0) mixTemperature(space, source.temperature, moved);
     else mixTemperature(source, space.temperature, -moved);
@@ -51,7 +52,12 @@ double exhaust(CylinderSpace& space, double portArea, CylinderSurroundings& arou
 // then expansion, and after release expansion and exhaust in one sub-step.
 double workingStroke(CylinderSpace& space, bool admitting, bool released, double sign, const CylinderSide& side,
                      double portArea, CylinderSurroundings& around) {
-    if (admitting) return sign * admit(space, around.steamChest, side.effectivePortArea, around);
+    if (admitting) {
+        double taken = 0.0;  // kg
+        const double force = admit(space, around.steamChest, side.effectivePortArea, around, taken);
+        around.steamTaken += taken;
+        return sign * force;
+    }
     const double expansion = close(space, around);
     if (!released) return sign * expansion;
     return sign * expansion - sign * exhaust(space, portArea, around);
@@ -64,8 +70,9 @@ double returnStroke(CylinderSpace& space, bool compressing, double portArea, Cyl
 
 // Idle valves: both ends open to the exhaust passage.
 double idleForce(CylinderSide& side, double portArea, CylinderSurroundings& around) {
-    const double b = admit(*side.spaceB, around.exhaustSpace, portArea, around);
-    const double a = admit(*side.spaceA, around.exhaustSpace, portArea, around);
+    double moved = 0.0;  // kg between the exhaust passage and a space: no steam the side uses
+    const double b = admit(*side.spaceB, around.exhaustSpace, portArea, around, moved);
+    const double a = admit(*side.spaceA, around.exhaustSpace, portArea, around, moved);
     return side.crankAngle <= pi ? -b + a : b - a;
 }
 

@@ -54,6 +54,7 @@ struct CylinderSurroundings {
     double dt;                // s
     bool resetSpaces;
     bool compressorMode;
+    double steamTaken = 0.0;  // kg the side now running has taken from the steam chest, added by its admissions
 };
 
 // A side at rest at `crankAngle`, its spaces at the wall temperature.

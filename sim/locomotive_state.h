@@ -40,6 +40,41 @@ struct IndicatorSample {
     double rimForce;
 };
 
+// What the steam did in the cylinders over the last whole turn of the
+// driving wheels, for one cylinder side or for the engine.
+struct IndicatedFigures {
+    double work;                   // J per revolution, the area of the loops: ∮p dV of the working spaces
+    double meanEffectivePressure;  // Pa, the work over the volume the piston sweeps in a revolution
+    double power;                  // W, averaged over the turn
+    double steamRate;              // kg/s taken from the steam chest, averaged over the turn
+    double steamPerKWh;            // kg of steam per indicated kWh; 0 unless work and steam are positive
+};
+
+// The indicated figures of both sides and the engine, with the power at the
+// wheel rim over the same turn. Counter-pressure braking shows as negative
+// work. All zero while the wheels stand and until they have turned once.
+struct EngineIndication {
+    IndicatedFigures side1;
+    IndicatedFigures side2;
+    IndicatedFigures engine;  // both sides; its pressure is the mean of theirs
+    double rimPower;          // W at the rim: the cylinders' force times the wheel speed
+    double turnTime;          // s the turn took; 0 while there are no figures
+};
+
+// Where the boiler's steam came from and where it went, averaged over the
+// last exchange. Steam made is the water the boiler evaporated: by the
+// fire, as the pressure falls, from the heat of the boiler body, less what
+// the boiler limit throws back.
+struct BoilerBalance {
+    double steamMade;         // kg/s
+    double steamUsed;         // kg/s, the four users below together
+    double regulatorSteam;    // kg/s through the regulator towards the cylinders
+    double blowerSteam;       // kg/s through the auxiliary blower
+    double injectorSteam;     // kg/s the injector's cold feed condenses
+    double safetyValveSteam;  // kg/s blown off
+    double waterTrend;        // kg/s the boiler water gains, negative while it falls
+};
+
 // ---------------------------------------------------------------------------
 // The main thread's parts: the model never sees them; the frame's copy
 // receives them at every hand-over.
@@ -192,6 +227,8 @@ struct ModelResults {
     CylinderSpace cylinder1SpaceB;
     CylinderSpace cylinder1SpaceA;
     GasSpace boilerSteam;
+    EngineIndication indication;
+    BoilerBalance boilerBalance;
 };
 
 struct SimulationBlock : ModelInputs, SharedValues, ModelResults {};

@@ -46,6 +46,11 @@ void SimulationModel::start(SimulationBlock& block) {
     bindSides(block);
     buildSide(side1_, block.wheelAngle + std::numbers::pi / 2.0, block.cylinderWallTemp);
     buildSide(side2_, block.wheelAngle, block.cylinderWallTemp);
+
+    // Nothing indicated yet, nothing balanced.
+    indicatedWork_.start(side1_, side2_);
+    block.indication = EngineIndication{};
+    block.boilerBalance = BoilerBalance{};
 }
 
 void SimulationModel::runExchange(SimulationBlock& block) {
@@ -54,11 +59,12 @@ void SimulationModel::runExchange(SimulationBlock& block) {
     const double dt = subStepLength(block.stepInterval, block.fineTimer, speed);  // s
 
     prepareExchange(block);
-    for (int i = 0; i < speed.subSteps(); ++i) {
+    int subSteps = 0;
+    for (; subSteps < speed.subSteps(); ++subSteps) {
         if (block.simHold) break;
         subStep(block, dt);
     }
-    finishExchange(block);
+    finishExchange(block, subSteps * dt);
 }
 
 void SimulationModel::bindSides(SimulationBlock& block) {
@@ -76,6 +82,7 @@ void SimulationModel::prepareExchange(SimulationBlock& block) {
     events_ = computeValveEvents(block);
     runningGear_.prepareExchange(block);
     indicator_.followSide(block);
+    boiler_.beginBalance();
 }
 
 void SimulationModel::subStep(SimulationBlock& block, double dt) {
@@ -113,7 +120,8 @@ void SimulationModel::subStep(SimulationBlock& block, double dt) {
     block.resetSpaces = false;
 }
 
-void SimulationModel::finishExchange(SimulationBlock& block) {
+void SimulationModel::finishExchange(SimulationBlock& block, double elapsed) {
+    if (elapsed > 0.0) boiler_.publishBalance(block, elapsed);
     const double peak = std::max({block.cylinder1SpaceA.pressure, block.cylinder1SpaceB.pressure,
                                   cylinder2SpaceA_.pressure, cylinder2SpaceB_.pressure});  // Pa
     block.peakCylinderPressure = truncateTo<std::int8_t>(peak / steam::atmosphere);
@@ -134,6 +142,7 @@ void SimulationModel::injectCylinderWater(SimulationBlock& block, double dt) {
     // Boiler water sprayed into the exhaust passage, drawn into the cylinders.
     const double water = block.cylinderWaterInjection * dt / 1000.0;  // kg
     block.boilerSteam.waterMass -= water;
+    boiler_.countWaterDrawn(water);
     block.exhaustSpace.waterMass += water;
     const double cooling = block.cylinderWaterInjection * dt * 50.0;  // K
     for (CylinderSpace* space :
@@ -158,6 +167,7 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
     const double wheelCosine = std::cos(block.wheelAngle);
     placeCrank(side1_, block.wheelAngle + std::numbers::pi / 2.0, wheelCosine, -wheelSine);
     const double force1 = runSide(side1_, block, events_, around);  // N
+    indicatedWork_.addSide(0, side1_, around.steamTaken);
     ventSide1(block, atmosphere_, drainCockArea_, dt);
     if (!block.indicatorSide) {
         indicator_.noticeSide1Wrap(block, side1_.crankAngle);
@@ -166,7 +176,9 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
 
     // Side 2; the two forces make the tractive force.
     placeCrank(side2_, block.wheelAngle, wheelSine, wheelCosine);
+    around.steamTaken = 0.0;
     const double force = force1 + runSide(side2_, block, events_, around);  // N
+    indicatedWork_.addSide(1, side2_, around.steamTaken);
     ventSide2(block, side2_, atmosphere_, drainCockArea_, dt);
     if (block.indicatorSide) indicator_.sample(block, side2_, force, events_.compressorMode);
     return force;
@@ -177,6 +189,7 @@ void SimulationModel::turnWheels(SimulationBlock& block, double dt) {
     const bool wrapped = runningGear_.turnWheels(block, dt, stepDegrees);
     if (wrapped && block.indicatorSide) indicator_.crankWrapped(block);
     indicator_.setStepDegrees(stepDegrees);
+    indicatedWork_.addWheelTurn(block, tractiveForce_, block.wheelSpeed, dt);
 }
 
 }  // namespace zt40

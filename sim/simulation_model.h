@@ -9,6 +9,7 @@
 #include "cylinders.h"
 #include "exchange_runner.h"
 #include "gas_space.h"
+#include "indicated_work.h"
 #include "indicator.h"
 #include "locomotive_state.h"
 #include "running_gear.h"
@@ -35,7 +36,7 @@ private:
     void bindSides(SimulationBlock& block);
     void prepareExchange(SimulationBlock& block);
     void subStep(SimulationBlock& block, double dt);
-    void finishExchange(SimulationBlock& block);
+    void finishExchange(SimulationBlock& block, double elapsed);
 
     void beginSubStep(SimulationBlock& block);
     void injectCylinderWater(SimulationBlock& block, double dt);
@@ -54,6 +55,7 @@ private:
     ValveEvents events_{};
     RunningGear runningGear_;
     IndicatorSampler indicator_;  // keeps the last sampled crank angle across restarts
+    IndicatedWorkMeter indicatedWork_;
 
     // Loop state across sub-steps and exchanges.
     double drainCockArea_ = 0.0;        // m² vented by each working space

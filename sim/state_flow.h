@@ -65,6 +65,7 @@ void visitSimulationFlow(Visitor&& v) {
     v.out(&Out::wheelSlip); v.out(&Out::reliefA1); v.out(&Out::reliefB1); v.out(&Out::reliefSide2);
     v.out(&Out::cylinderCoverBurst); v.out(&Out::waterSloshing); v.out(&Out::fireShortfall);
     v.out(&Out::safetyValveOpen);
+    v.out(&Out::indication); v.out(&Out::boilerBalance);
 
     // Written by both sides.
     v.both(&Both::trainSpeed, &TwoWayMemory::lastTrainSpeed);

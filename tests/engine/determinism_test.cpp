@@ -45,6 +45,20 @@ public:
             for (double v : {p.pistonTravel, p.pressureB, p.pressureA, p.crankAngle, p.rimForce}) add(v);
         }
     }
+    void add(const IndicatedFigures& f) {
+        for (double v : {f.work, f.meanEffectivePressure, f.power, f.steamRate, f.steamPerKWh}) add(v);
+    }
+    void add(const EngineIndication& e) {
+        for (const IndicatedFigures* f : {&e.side1, &e.side2, &e.engine}) add(*f);
+        add(e.rimPower);
+        add(e.turnTime);
+    }
+    void add(const BoilerBalance& b) {
+        for (double v : {b.steamMade, b.steamUsed, b.regulatorSteam, b.blowerSteam, b.injectorSteam,
+                         b.safetyValveSteam, b.waterTrend}) {
+            add(v);
+        }
+    }
     std::uint64_t value() const { return hash_; }
 
 private:

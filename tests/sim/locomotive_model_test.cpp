@@ -76,6 +76,22 @@ struct SoundnessCheck {
     void out(T ModelResults::*field) const {
         if constexpr (std::is_same_v<T, double>) check(block.*field, "result");
         if constexpr (std::is_base_of_v<GasSpace, T>) check(block.*field, "space");
+        if constexpr (std::is_same_v<T, EngineIndication>) {
+            const EngineIndication& e = block.*field;
+            for (const IndicatedFigures* f : {&e.side1, &e.side2, &e.engine}) {
+                for (double v : {f->work, f->meanEffectivePressure, f->power, f->steamRate, f->steamPerKWh}) {
+                    check(v, "indicated");
+                }
+            }
+            check(e.rimPower, "rim power"), check(e.turnTime, "turn time");
+        }
+        if constexpr (std::is_same_v<T, BoilerBalance>) {
+            const BoilerBalance& b = block.*field;
+            for (double v : {b.steamMade, b.steamUsed, b.regulatorSteam, b.blowerSteam, b.injectorSteam,
+                             b.safetyValveSteam, b.waterTrend}) {
+                check(v, "balance");
+            }
+        }
         if constexpr (std::is_same_v<T, IndicatorSample[indicatorRingSize]>) {
             for (const IndicatorSample& p : block.*field) {
                 for (double v : {p.pistonTravel, p.pressureB, p.pressureA, p.crankAngle, p.rimForce}) check(v, "indicator");
