@@ -50,6 +50,47 @@ void addSpace(std::vector<FieldAccess>& fields, const std::string& name, Space M
     }
 }
 
+// A figure of one of the model's result records, read as a column.
+template <class Record>
+FieldAccess result(std::string name, Record ModelResults::*record, double Record::*value) {
+    return {std::move(name), [record, value](const LocomotiveState& b) { return (b.*record).*value; },
+            [record, value](LocomotiveState& b, double v) { (b.*record).*value = v; }};
+}
+
+// The same for a figure of a part of such a record.
+template <class Record, class Part>
+FieldAccess result(std::string name, Record ModelResults::*record, Part Record::*part, double Part::*value) {
+    return {std::move(name), [record, part, value](const LocomotiveState& b) { return (b.*record).*part.*value; },
+            [record, part, value](LocomotiveState& b, double v) { (b.*record).*part.*value = v; }};
+}
+
+// The indicated figures and the boiler's balance, in SI units but steam
+// per indicated kWh.
+void addEngineFigures(std::vector<FieldAccess>& fields) {
+    using E = EngineIndication;
+    using F = IndicatedFigures;
+    using B = BoilerBalance;
+    constexpr auto in = &ModelResults::indication;
+    constexpr auto balance = &ModelResults::boilerBalance;
+    const FieldAccess added[] = {
+        result("indicatedWork", in, &E::engine, &F::work),
+        result("indicatedWork1", in, &E::side1, &F::work),
+        result("indicatedWork2", in, &E::side2, &F::work),
+        result("meanEffectivePressure1", in, &E::side1, &F::meanEffectivePressure),
+        result("meanEffectivePressure2", in, &E::side2, &F::meanEffectivePressure),
+        result("indicatedPower", in, &E::engine, &F::power),
+        result("rimPower", in, &E::rimPower),
+        result("cylinderSteamRate", in, &E::engine, &F::steamRate),
+        result("steamPerKWh", in, &E::engine, &F::steamPerKWh),
+        result("steamMade", balance, &B::steamMade),
+        result("steamUsed", balance, &B::steamUsed),
+        result("injectorSteam", balance, &B::injectorSteam),
+        result("safetyValveSteam", balance, &B::safetyValveSteam),
+        result("boilerWaterTrend", balance, &B::waterTrend),
+    };
+    fields.insert(fields.end(), std::begin(added), std::end(added));
+}
+
 #define ZT40_FIELD(name) scalar(#name, &SimulationBlock::name)
 
 std::vector<FieldAccess> makeFields() {
@@ -87,6 +128,7 @@ std::vector<FieldAccess> makeFields() {
     addSpace(fields, "cylinder1SpaceB", &SimulationBlock::cylinder1SpaceB);
     addSpace(fields, "cylinder1SpaceA", &SimulationBlock::cylinder1SpaceA);
     addSpace(fields, "boilerSteam", &SimulationBlock::boilerSteam);
+    addEngineFigures(fields);
     return fields;
 }
 

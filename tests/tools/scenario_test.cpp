@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <set>
 #include <sstream>
 
@@ -337,6 +338,29 @@ TEST(Scenario, TheAutomaticControlTakesItsSettingsAutoSandAmongThem) {
                                  "run 60\nprint 10 simTime trainSpeed autoSanding\n"));
     EXPECT_EQ(rows.back().at("autoSanding"), 1.0);
     EXPECT_GT(rows.back().at("trainSpeed"), 2.0);
+}
+
+TEST(Scenario, TheEnginesFiguresAreColumnsInTheirUnitsAndOnlyWhileTheWheelsTurn) {
+    const auto rows = rowsOf(
+        run("set trainWeight 300\nset trackAutomatic 0\nset cylinderWallTemp 400\nset gradient 0\n"
+            "at 2 reverser -160\nat 3 pilotValve 115\nat 60 reverser -60\nrun 90\n"
+            "print 1 simTime wheelSpeed indicatedWork indicatedWork1 meanEffectivePressure1 indicatedPower "
+            "rimPower cylinderSteamRate steamPerKWh steamMade\n"));
+    ASSERT_EQ(rows.size(), 91u);
+    // Standing: no figures, but the boiler works.
+    EXPECT_EQ(rows[1].at("wheelSpeed"), 0.0);
+    EXPECT_EQ(rows[1].at("indicatedPower"), 0.0);
+    EXPECT_EQ(rows[1].at("steamPerKWh"), 0.0);
+    EXPECT_GT(rows[1].at("steamMade"), 0.0);  // kg/s
+
+    // Running at 30 %: J per revolution, Pa, W, kg/s and kg/kWh.
+    const Row& r = rows.back();
+    EXPECT_GT(r.at("indicatedWork"), 100000.0);
+    EXPECT_NEAR(r.at("meanEffectivePressure1"), r.at("indicatedWork1") / 0.50028, 1.0);
+    EXPECT_NEAR(r.at("indicatedPower"), r.at("indicatedWork") * r.at("wheelSpeed") / (2.0 * std::numbers::pi * 0.7),
+                0.01 * r.at("indicatedPower"));
+    EXPECT_LT(r.at("rimPower"), r.at("indicatedPower"));
+    EXPECT_NEAR(r.at("steamPerKWh"), r.at("cylinderSteamRate") * 3.6e6 / r.at("indicatedPower"), 1e-6);
 }
 
 TEST(Scenario, EveryFieldHasOneName) {
