@@ -5,10 +5,13 @@
 #include <numbers>
 
 #include "bar_columns.h"
+#include "cylinders.h"
+#include "indicator_figures.h"
 #include "indicator_scale.h"
 #include "numeric.h"
-#include "sim_speed.h"
 #include "panel_pixels.h"
+#include "sim_speed.h"
+#include "text_format.h"
 
 namespace zt40 {
 
@@ -21,6 +24,12 @@ constexpr Rgb blue{0, 0, 255};
 constexpr Rgb gridGrey{180, 180, 180};
 
 constexpr int cursorRadius = 5;  // px
+constexpr int textInset = 2;     // px between a grid line and its label
+constexpr int charPixels = 8;    // px a character of the window's font
+constexpr std::array<int, 3> labelledBars = {0, 5, 10};
+constexpr const char* strokeAxisName = "Kolbenweg";
+
+int textWidth(const std::string& text) { return static_cast<int>(characterCount(text)) * charPixels; }
 
 struct Layout {
     double s;  // mm per pixel
@@ -47,6 +56,28 @@ void frameAndGrid(Canvas& canvas, const LocomotiveState& copy, const Layout& mm)
     const int left = n - mm(indicator::travelStartMm), right = n - mm(indicator::crankZeroMm);
     for (int x : {left, right}) canvas.line({x, mm(100)}, {x, mm(2866)}, dotted);
     for (int y : indicatorGridRows(copy.displayScale)) canvas.line({left, y}, {right, y}, dotted);
+}
+
+// The axes on the grid: pressure in bar up the left grid line, the rim
+// force in kN (15 to the bar) up the right one, the piston's stroke along
+// the foot of the frame; none above the row `freeBelow`, where the figures stand.
+void axisLabels(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int freeBelow) {
+    using namespace indicator;
+    const int n = copy.clientWidth;
+    const int left = n - mm(travelStartMm) + textInset, right = n - mm(crankZeroMm) - textInset;
+    const auto rows = indicatorGridRows(copy.displayScale);  // from -1 bar up
+    for (int bar : labelledBars) {
+        const int y = rows[bar + 1] - figureLinePixels / 2;
+        if (y < freeBelow) continue;
+        canvas.text(left, y, formatText(bar == labelledBars.back() ? "%i bar" : "%i", bar), black, white);
+        const std::string force = formatText("%.0f kN", bar * mmPerBar / mmPerKilonewton);
+        canvas.text(right - textWidth(force), y, force, black, white);
+    }
+    const int foot = mm(3000) - figureLinePixels - 1;
+    const std::string stroke = formatText("%.0f mm", cylinder::stroke * 1000.0);
+    canvas.text(left, foot, "0", black, white);
+    canvas.text((left + right - textWidth(strokeAxisName)) / 2, foot, strokeAxisName, black, white);
+    canvas.text(right - textWidth(stroke), foot, stroke, black, white);
 }
 
 // In slow motion or STOP: where the model stands in all three series.
@@ -139,6 +170,14 @@ void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const Ave
     frameAndGrid(canvas, copy, mm);
     canvas.text(n - mm(3150), mm(50), indicatorTitle(copy), black, white);
     canvas.text(n - mm(3150), mm(215), tractiveForceTitle(copy), black, white);
+    // Figures and labels first: the curves run over them.
+    int freeBelow = 0;  // px
+    if (!copy.textHidden) {
+        const int left = n - mm(3150), right = n - textInset, top = mm(215) + figureLinePixels + 4;
+        drawIndicatorFigures(canvas, copy, left, right, top);
+        freeBelow = figureBlocksBottom(placeFigureBlocks(left, right, top));
+    }
+    axisLabels(canvas, copy, mm, freeBelow);
     if (copy.indicatorCount <= 0) return;
 
     // Both pressure loops, then the force over the crank angle.

@@ -168,6 +168,49 @@ TEST_F(RightPanelTest, SlowMotionShowsTheCursorAtTheLastSample) {
     EXPECT_EQ(image.pixel(n - 900, 1000 - 5), greenPixel);  // the circle's top
 }
 
+// Text in the box, as a count of its dark grey and black pixels.
+int textIn(const QImage& image, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const QRgb p = image.pixel(x, y);
+            count += std::max({qRed(p), qGreen(p), qBlue(p)}) < 128;
+        }
+    }
+    return count;
+}
+
+TEST_F(RightPanelTest, AxesAreLabelledAndTheFiguresStandUnderTheCurvesWhileTheTextsShow) {
+    const int left = n - px(3100), right = n - px(100);      // the grid's lines
+    const int zero = px(2700), fiveBar = px(2700 - 5 * 166.66666);
+    const int figuresTop = px(215) + 20, figuresLeft = n - px(3150);
+    // Axes: bar up the left, kN up the right, the stroke along the foot.
+    QImage image = draw();
+    EXPECT_GT(textIn(image, left, fiveBar - 8, left + 16, fiveBar + 8), 10);     // "5"
+    EXPECT_GT(textIn(image, right - 48, fiveBar - 8, right, fiveBar + 8), 20);   // "75 kN"
+    EXPECT_GT(textIn(image, left, px(3000) - 17, left + 8, px(3000)), 5);       // "0" of the stroke
+    EXPECT_GT(textIn(image, right - 48, px(3000) - 17, right, px(3000)), 20);   // "660 mm"
+    // No figures at a standstill: only the boiler's balance, beside where they would be.
+    EXPECT_EQ(textIn(image, figuresLeft, figuresTop, figuresLeft + 46 * 8, figuresTop + 7 * 16), 0);
+    EXPECT_GT(textIn(image, figuresLeft + 49 * 8, figuresTop, n - 2, figuresTop + 8 * 16), 200);
+
+    // Running: the figures, and a loop drawn over them.
+    copy->indication.turnTime = 0.4;  // s
+    copy->indication.engine.power = 971000.0;  // W
+    copy->indicatorCount = 2;
+    place(IndicatorSeries::green, 0, {figuresLeft + 100, figuresTop + 3});
+    place(IndicatorSeries::green, 1, {figuresLeft + 100, zero});
+    image = draw();
+    EXPECT_GT(textIn(image, figuresLeft, figuresTop, figuresLeft + 46 * 8, figuresTop + 7 * 16), 500);
+    EXPECT_EQ(image.pixel(figuresLeft + 100, figuresTop + 8), greenPixel);
+
+    // The texts hidden: the diagram and its axes alone.
+    copy->textHidden = true;
+    image = draw();
+    EXPECT_EQ(textIn(image, figuresLeft, figuresTop, n - 2, figuresTop + 8 * 16), 0);  // inside the frame's edge
+    EXPECT_GT(textIn(image, left, fiveBar - 8, left + 16, fiveBar + 8), 10);
+}
+
 // A window narrower than 48 pixels puts a bar of the grid below one pixel;
 // the frame still ends.
 TEST_F(RightPanelTest, TinyWindowsStillDrawTheGrid) {

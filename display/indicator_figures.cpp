@@ -1,0 +1,102 @@
+#include "indicator_figures.h"
+
+#include <algorithm>
+#include <numbers>
+
+#include "text_format.h"
+
+namespace zt40 {
+
+namespace {
+
+constexpr int charPixels = 8;  // px a character of the window's font
+constexpr int linePixels = figureLinePixels;
+constexpr int figuresChars = 46;  // characters of the figures' widest line
+constexpr int figuresLineCount = 7;
+constexpr int balanceChars = 24;  // characters of the balance's lines
+constexpr int balanceLineCount = 8;
+constexpr int compactBalanceLineCount = 4;
+constexpr int blockGap = 3;       // characters between the blocks
+
+constexpr double secondsPerHour = 3600.0;
+constexpr double turnLength = 2.0 * std::numbers::pi * 0.7;  // m, the driving wheel's circumference
+
+// One row of the figures: the label, then side 1, side 2 and both, each
+// in a column of eleven characters; a figure that is not defined stays blank.
+std::string figureRow(const char* label, const EngineIndication& e, double IndicatedFigures::*figure, double scale,
+                      const char* format, bool blankWhenZero = false) {
+    std::string row = label;
+    for (const IndicatedFigures* f : {&e.side1, &e.side2, &e.engine}) {
+        const double value = f->*figure;
+        row += blankWhenZero && value == 0.0 ? std::string(11, ' ') : formatText(format, value * scale);
+    }
+    return row;
+}
+
+}  // namespace
+
+std::vector<std::string> indicatedFigureLines(const LocomotiveState& copy) {
+    const EngineIndication& e = copy.indication;
+    if (e.turnTime <= 0.0) return {};
+    const double speed = turnLength / e.turnTime * 3.6;  // km/h the wheels ran in the turn
+    return {
+        "Indiziert       sichtbar unsichtbar      beide",
+        figureRow("Arbeit kJ/U  ", e, &IndicatedFigures::work, 0.001, "%11.1f"),
+        figureRow("pmi bar      ", e, &IndicatedFigures::meanEffectivePressure, 1e-5, "%11.2f"),
+        figureRow("Leistung kW  ", e, &IndicatedFigures::power, 0.001, "%11.0f"),
+        figureRow("Dampf kg/h   ", e, &IndicatedFigures::steamRate, secondsPerHour, "%11.0f"),
+        figureRow("Dampf kg/kWh ", e, &IndicatedFigures::steamPerKWh, 1.0, "%11.1f", true),
+        formatText("Füllung %0.1f %%  %0.1f km/h  am Rad %0.0f kW", -copy.reverser * 0.5, speed, e.rimPower * 0.001),
+    };
+}
+
+std::vector<std::string> boilerBalanceLines(const LocomotiveState& copy, bool compact) {
+    const BoilerBalance& b = copy.boilerBalance;
+    if (compact) {
+        const double h = secondsPerHour;
+        return {
+            formatText("Kessel kg/h: erzeugt %0.0f, verbraucht %0.0f", b.steamMade * h, b.steamUsed * h),
+            formatText(" Regler %0.0f, Hilfsbläser %0.0f, Injektor %0.0f,", b.regulatorSteam * h, b.blowerSteam * h,
+                       b.injectorSteam * h),
+            formatText(" Sicherheitsventil %0.0f", b.safetyValveSteam * h),
+            formatText("Kesselwasser %+0.0f kg/h", b.waterTrend * h),
+        };
+    }
+    const auto perHour = [](double rate) { return formatText("%6.0f", rate * secondsPerHour); };
+    return {
+        "Kesselbilanz        kg/h",
+        "Dampf erzeugt     " + perHour(b.steamMade),
+        "Dampf verbraucht  " + perHour(b.steamUsed),
+        " Regler           " + perHour(b.regulatorSteam),
+        " Hilfsbläser      " + perHour(b.blowerSteam),
+        " Injektor         " + perHour(b.injectorSteam),
+        " Sicherheitsventil" + perHour(b.safetyValveSteam),
+        "Kesselwasser      " + formatText("%+6.0f", b.waterTrend * secondsPerHour),
+    };
+}
+
+FigureBlocks placeFigureBlocks(int left, int right, int top) {
+    // The places stay the same whether the figures are there or not.
+    const int besideFigures = left + (figuresChars + blockGap) * charPixels;  // px
+    if (besideFigures + balanceChars * charPixels <= right) return {{left, top}, {besideFigures, top}, false};
+    return {{left, top}, {left, top + (figuresLineCount + 1) * linePixels}, true};
+}
+
+int figureBlocksBottom(const FigureBlocks& blocks) {
+    const int balanceLines = blocks.compactBalance ? compactBalanceLineCount : balanceLineCount;
+    return std::max(blocks.figures.y + figuresLineCount * linePixels, blocks.balance.y + balanceLines * linePixels);
+}
+
+void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left, int right, int top) {
+    const FigureBlocks at = placeFigureBlocks(left, right, top);
+    const auto block = [&](PixelPoint corner, const std::vector<std::string>& lines) {
+        const int width = std::max(right - corner.x, 0);  // px
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            canvas.fittedText(corner.x, corner.y + static_cast<int>(i) * linePixels, lines[i], width, black, white);
+        }
+    };
+    block(at.figures, indicatedFigureLines(copy));
+    block(at.balance, boilerBalanceLines(copy, at.compactBalance));
+}
+
+}  // namespace zt40
