@@ -173,7 +173,7 @@ std::uint64_t digestOfVariedRun() {
 // The digest of this build. When a change is meant to move results, check
 // that both example runs stay within the model's rounding envelope (see the
 // model benchmark) and pin the new digest here.
-constexpr std::uint64_t pinnedDigest = 0xaab17971d25537ffULL;
+constexpr std::uint64_t pinnedDigest = 0x9cbe6ba274a1f490ULL;
 
 TEST(Determinism, ALongVariedRunEndsInThePinnedDigest) {
     const std::uint64_t digest = digestOfVariedRun();
