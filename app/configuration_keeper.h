@@ -33,6 +33,10 @@ public:
     // Lets go of the lock.
     void saveAtExit(const LocomotiveState& state);
 
+    // The bytes the drive was loaded from; nullopt when it started on the
+    // defaults (no file, or one that could not be read).
+    const std::optional<std::string>& bytesAtStart() const { return bytesAtStart_; }
+
 private:
     bool userWantsSave(const LocomotiveState& state);
     void saveUntilDone(const LocomotiveState& state);

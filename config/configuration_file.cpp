@@ -126,15 +126,19 @@ std::optional<std::string> loadConfiguration(const fs::path& file, LocomotiveSta
     std::string bytes;
     bool missing = false;
     std::optional<std::string> problem = readWholeFile(file, bytes, missing);
-    if (!problem && !missing) readConfiguration(bytes, state, allocator);
+    std::optional<std::string> read;
+    if (!problem && !missing) read = std::move(bytes);
+    loadConfigurationBytes(read, state, random, allocator);
+    if (bytesRead) *bytesRead = std::move(read);
+    return problem;
+}
+
+void loadConfigurationBytes(const std::optional<std::string>& bytes, LocomotiveState& state, Random15& random,
+                            TrackAllocator& allocator) {
+    if (bytes) readConfiguration(*bytes, state, allocator);
     // Without a file the run state is implausible (a zero wheel angle), so
     // the defaults set `stateDefaulted` by themselves.
     validateConfiguration(state, true, random);
-    if (bytesRead) {
-        if (missing || problem) bytesRead->reset();
-        else *bytesRead = std::move(bytes);
-    }
-    return problem;
 }
 
 std::optional<std::string> currentBytes(const fs::path& file) {

@@ -23,6 +23,11 @@ std::optional<std::string> loadConfiguration(const std::filesystem::path& file, 
                                              Random15& random, TrackAllocator& allocator,
                                              std::optional<std::string>* bytesRead = nullptr);
 
+// What loading does with the file's bytes once they are read (nullopt:
+// there is no file): the header and the track rows, then the validation.
+void loadConfigurationBytes(const std::optional<std::string>& bytes, LocomotiveState& state, Random15& random,
+                            TrackAllocator& allocator);
+
 // The file's bytes as they stand now; nullopt when there is none or it
 // cannot be read.
 std::optional<std::string> currentBytes(const std::filesystem::path& file);

@@ -205,7 +205,7 @@ void Engine::onMouse(MouseMessage message, int x, int y, int wheelOrRepeat) {
 
 void Engine::onUser(int offset) { onMouse(MouseMessage::repeat, 0, 0, offset); }
 
-void Engine::reseed() { random_.seed(fixedSeed_ ? *fixedSeed_ : clockSeedNow()); }
+void Engine::reseed() { random_.seed(fixedSeed_ ? *fixedSeed_ : host_.clockSeed()); }
 
 void Engine::postRenderIfStandby() {
     if (!state_->fineTimer) host_.postTimer(timer::renderOnly);

@@ -8,6 +8,7 @@
 
 #include "cursor_shape.h"
 #include "damage.h"
+#include "random15.h"
 
 namespace zt40 {
 
@@ -24,6 +25,8 @@ public:
     virtual void postUser(int offset) = 0;
     // Milliseconds of a steady clock.
     virtual std::int64_t tickCount() = 0;
+    // A seed for the random sequence, taken from the clock.
+    virtual std::uint32_t clockSeed() { return clockSeedNow(); }
 
     virtual void setCursor(CursorShape) {}
     // Puts the pointer on a client point; false where it cannot be moved.

@@ -16,6 +16,8 @@ public:
     explicit Random15(std::uint32_t seed = 1) : state_(seed) {}
 
     void seed(std::uint32_t seed) { state_ = seed; }
+    // Where the sequence stands: seeding with it goes on from here.
+    std::uint32_t state() const { return state_; }
 
     // Next value in 0..32767.
     int next() {
