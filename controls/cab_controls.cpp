@@ -96,8 +96,18 @@ bool flip(LocomotiveState& s, Switch which) {
 void switchSoundOnOff(LocomotiveState& s, SoundOutput& sound) { switchSound(s, sound); }
 
 void cycleDisplay(LocomotiveState& s) {
+    // With and without texts, the right-hand panel goes from the bar
+    // columns to the indicator diagram, to the recorder's strip and back.
     s.textHidden = !s.textHidden;
-    if (!s.textHidden) s.indicatorShown = !s.indicatorShown;
+    if (s.textHidden) return;
+    if (s.indicatorShown) {
+        s.indicatorShown = false;
+        s.stripShown = true;
+    } else if (s.stripShown) {
+        s.stripShown = false;
+    } else {
+        s.indicatorShown = true;
+    }
 }
 
 void switchIndicatorSide(LocomotiveState& s) {

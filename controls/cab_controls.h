@@ -164,7 +164,8 @@ enum class Switch { drainCocks, sanding, autoSanding, blastPipe, injectorAutomat
 bool flip(LocomotiveState& state, Switch which);
 // Sound on or off, the engine loop with it.
 void switchSoundOnOff(LocomotiveState& state, SoundOutput& sound);
-// Text hidden or shown, with or without the indicator, in turn.
+// Text hidden or shown, beside the bar columns, the indicator diagram
+// or the recorder's strip, in turn.
 void cycleDisplay(LocomotiveState& state);
 // The other cylinder side's indicator diagram, drawn afresh.
 void switchIndicatorSide(LocomotiveState& state);

@@ -29,7 +29,7 @@ std::array<HoverArea, 43> hoverAreas(const LocomotiveState& s) {
     const auto hint = CursorShape::hint;
     const auto grip = CursorShape::grip;
     const bool standing = cab::wheelsStand(s);
-    const bool columns = !s.indicatorShown && !s.trackTableShown;
+    const bool columns = !s.indicatorShown && !s.stripShown && !s.trackTableShown;
     const bool textColumns = columns && !s.textHidden;
     const double piston = s.pistonX, rear = s.valveHeadRearX, front = s.valveHeadFrontX;  // px
     return {{

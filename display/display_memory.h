@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "strip_log.h"
+
 namespace zt40 {
 
 struct DisplayMemory {
@@ -17,6 +19,8 @@ struct DisplayMemory {
     bool boilerLimitLatch = false;
     bool steamChestHighLatch = false;
     bool boilerOverpressureLatch = false;
+    // The speed recorder's strip of the drive so far.
+    StripLog strip;
 };
 
 // The published means of the four averages, as the frame draws them.

@@ -5,6 +5,7 @@
 #include "credit_line.h"
 #include "indicator_panel.h"
 #include "side_view.h"
+#include "strip_chart.h"
 #include "text_panels.h"
 #include "text_stage.h"
 #include "track_table.h"
@@ -16,7 +17,8 @@ void drawFramePicture(Canvas& canvas, const FrameView& view, DisplayMemory& memo
     const FramePreparation& frame = view.preparation;
     canvas.rectangle(-1, -1, copy.clientWidth + 1, copy.clientHeight + 1, Pen{}, Brush{});
     drawGradientAndPlumes(canvas, copy, frame);
-    drawRightHandPanel(canvas, copy, means);
+    if (copy.stripShown && !copy.trackTableShown) drawStripPanel(canvas, copy, memory.strip);
+    else drawRightHandPanel(canvas, copy, means);
     if (copy.trackTableShown) drawTrackTable(canvas, view.trackTable, copy);
     drawCabPanel(canvas, copy, view.rules, memory);
     drawButtonBar(canvas, copy);

@@ -74,6 +74,7 @@ void RenderController::threadMain() {
             averages[2].push(frame.samples.wheelPower);
             averages[3].push(frame.samples.waterPerKm);
         }
+        memory.strip.take(view.record);
         const AverageMeans means{averages[0].publishedMean(), averages[1].publishedMean(),
                                  averages[2].publishedMean(), averages[3].publishedMean()};
         target_.drawFrame([&](Canvas& canvas) { drawFramePicture(canvas, view, memory, means); });

@@ -132,6 +132,7 @@ struct ViewState {
     bool hoverHintVisible;  // the pointer has rested on an area for 500 ms
     bool trackTableShown;
     bool indicatorShown;
+    bool stripShown;  // the speed recorder's strip in the right-hand panel
     bool textHidden;
     bool windowFocused;
     bool mainWindow;      // the main window is up

@@ -402,7 +402,8 @@ void awaitFrameOfTheEnd(VirtualClock& clock, Engine& engine, const ScenarioScree
 }  // namespace
 
 std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen,
-                        const std::filesystem::path& configuration) {
+                        const std::filesystem::path& configuration,
+                        const std::function<void(const LocomotiveState&)>& observe) {
     // One drive on a virtual clock, with the configuration file only read,
     // or none; the start settings come on top. A file's drive is taken up
     // as after "Ja".
@@ -444,6 +445,7 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
         clock.keys.press(key.virtualKey, truncateTo<std::int64_t>(key.time * 1000.0),
                          truncateTo<std::int64_t>(key.hold * 1000.0));
     }
+    if (observe) observe(state);
     while (state.simTime < scenario.duration && !engine.damaged()) {
         for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
         for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {
@@ -454,6 +456,7 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
             nextRow += scenario.printInterval;
         }
         if (!clock.runNext(engine)) break;  // stopped for good
+        if (observe) observe(state);
         if (state.simTime != lastSimTime) {
             lastSimTime = state.simTime;
             movedAt = clock.now;

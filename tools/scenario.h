@@ -121,7 +121,9 @@ inline constexpr int scenarioWindowHeight = 1170;
 // simulated time standing still), or an empty text. With a screen, the
 // display is drawn on its render thread as in the program, and the
 // screen's last frame shows the end of the run.
+// `observe`, when given, sees the record after every step of the run.
 std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen = nullptr,
-                        const std::filesystem::path& configuration = {});
+                        const std::filesystem::path& configuration = {},
+                        const std::function<void(const LocomotiveState&)>& observe = nullptr);
 
 }  // namespace zt40
