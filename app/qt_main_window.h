@@ -76,7 +76,7 @@ private:
     void repeatModifier();
 
     QElapsedTimer clock_;
-    std::array<QBasicTimer, 14> timers_;
+    std::array<QBasicTimer, 15> timers_;  // the engine's, and the recording's flush
     std::array<QCursor, 6> cursors_;  // by CursorShape
     CursorShape cursorShown_ = CursorShape::busy;
     bool pointerMovable_ = true;           // false on Wayland

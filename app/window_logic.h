@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "configuration_keeper.h"
+#include "drive_folder.h"
+#include "drive_recorder.h"
 #include "engine.h"
 #include "platform.h"
 
@@ -24,7 +26,15 @@ struct ShellOptions {
     std::function<void(LocomotiveState&)> beforeModelStart = nullptr;
     // False for a run that only reads the configuration.
     bool saveAtExit = true;
+    // The folder every drive is recorded into, keeping the last
+    // `keptDrives`; empty: the drive is not recorded.
+    std::filesystem::path drivesFolder = {};
+    int keptDrives = keptDrivesByDefault;
 };
+
+// The window's own timer that brings the drive's recording to the disk.
+inline constexpr int recordingFlushTimer = 14;
+inline constexpr int recordingFlushMs = 1000;
 
 class MainWindowLogic {
 public:
@@ -32,14 +42,15 @@ public:
 
     void onCreate();
     void onDestroy();
-    void onSize(int width, int height) { engine_.onSize(width, height); }
-    void onSetFocus() { engine_.onSetFocus(); }
-    void onKillFocus() { engine_.onKillFocus(); }
-    void onPaint() { engine_.onPaint(); }
+    // The window's events, each handed to the engine and to the recorder.
+    void onSize(int width, int height);
+    void onSetFocus();
+    void onKillFocus();
+    void onPaint();
     void onKey(KeyMessage message, int virtualKey);
     void onMouse(MouseMessage message, int x, int y, int wheelOrRepeat);
     void onUser(int offset);
-    void onCaptureLost() { engine_.onCaptureLost(); }
+    void onCaptureLost();
     void onTimer(int id);
 
     Engine& engine() { return engine_; }
@@ -48,6 +59,8 @@ public:
     AutoControlSettings& autoControl() { return engine_.autoControl(); }
     Random15& random() { return engine_.random(); }  // the program's one generator, for the dialogs
     bool ended() const { return ended_; }
+    // The file this drive is recorded into; empty when it is not recorded.
+    std::filesystem::path recordingFile() const;
 
     // The startup notice's text: the operating instructions and a word on history.
     static const char* startupNotice();
@@ -62,11 +75,13 @@ private:
         void killTimer(int id) override { window_.platform_.killTimer(id); }
         void postTimer(int id) override { window_.platform_.postTimer(id); }
         void postUser(int offset) override { window_.platform_.postUser(offset); }
-        std::int64_t tickCount() override { return window_.platform_.tickCount(); }
+        // What the platform answers is recorded, so that a replay gets the same answers.
+        std::int64_t tickCount() override;
+        std::uint32_t clockSeed() override;
         void setCursor(CursorShape shape) override { window_.platform_.setCursor(shape); }
-        bool setCursorPosition(int x, int y) override { return window_.platform_.setCursorPosition(x, y); }
-        void openDataDialog() override { window_.platform_.openDataDialog(); }
-        void openAutoControlDialog() override { window_.platform_.openAutoControlDialog(); }
+        bool setCursorPosition(int x, int y) override;
+        void openDataDialog() override;
+        void openAutoControlDialog() override;
         void workshop(Damage damage) override { window_.workshop(damage); }
 
     private:
@@ -74,10 +89,14 @@ private:
     };
 
     void workshop(Damage damage);
+    void startRecording(recording::StartAnswer answer);
+    void endRecording();
 
     Platform& platform_;
     ShellOptions options_;
     Host host_{*this};
+    DriveRecorder recorder_;  // before the engine, whose model port reports to it
+    std::uint32_t startSeed_ = 0;  // the clock's seed the drive was loaded with
     Engine engine_;
     ConfigurationKeeper configuration_;
     bool ended_ = false;
