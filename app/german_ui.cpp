@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -36,6 +37,15 @@ void germanButtons(QMessageBox& box) {
     for (const Label& label : labels) {
         if (QAbstractButton* button = box.button(label.button)) button->setText(QString::fromUtf8(label.text));
     }
+}
+
+void germanFileDialog(QFileDialog& dialog, const QString& accept) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, accept);
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
 }
 
 }  // namespace zt40

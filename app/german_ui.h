@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 class QCoreApplication;
+class QFileDialog;
 
 namespace zt40 {
 
@@ -15,5 +16,9 @@ bool loadGermanQtTexts(QCoreApplication& application);
 
 // Gives a message box's standard buttons their German texts explicitly.
 void germanButtons(QMessageBox& box);
+
+// Qt's own file dialog (not the desktop's, which speaks the user's
+// language) with German labels; `accept` names its button.
+void germanFileDialog(QFileDialog& dialog, const QString& accept);
 
 }  // namespace zt40

@@ -60,4 +60,12 @@ void QtFrameTarget::paintLatest(QPainter& painter) {
     painter.drawImage(QPoint(0, 0), front_);
 }
 
+void QtFrameTarget::paintLatest(QPainter& painter, const QRect& source, const QRect& target) {
+    std::lock_guard guard(handOver_);
+    const qreal ratio = front_.devicePixelRatio();
+    const QRectF pixels(source.x() * ratio, source.y() * ratio, source.width() * ratio, source.height() * ratio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(target), front_, pixels);
+}
+
 }  // namespace zt40

@@ -21,6 +21,8 @@ public:
     void fitScreen(QSize screenSize, qreal devicePixelRatio);                // main thread
     void drawFrame(const std::function<void(Canvas&)>& draw) override;  // render thread
     void paintLatest(QPainter& painter);                                // main thread
+    // The part `source` of the frame (client pixels) scaled into `target`.
+    void paintLatest(QPainter& painter, const QRect& source, const QRect& target);  // main thread
 
 private:
     QWidget& window_;

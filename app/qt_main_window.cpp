@@ -20,6 +20,7 @@
 #include "held_keys.h"
 #include "qt_auto_control_dialog.h"
 #include "qt_data_dialog.h"
+#include "qt_replay_window.h"
 #include "threaded_render.h"
 #include "threaded_simulation.h"
 #include "virtual_keys.h"
@@ -109,6 +110,13 @@ QCursor cursorFrom(const CursorDrawing& drawing) {
     return QCursor(bitmap, mask, drawing.hotX, drawing.hotY);
 }
 
+ShellOptions shellOptions(const std::string& configurationFile, const std::string& drivesFolder, int keptDrives) {
+    ShellOptions options{configurationFile, std::nullopt};
+    options.drivesFolder = drivesFolder;
+    options.keptDrives = keptDrives;
+    return options;
+}
+
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::warning: return QMessageBox::Warning;
@@ -119,7 +127,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow(const std::string& configurationFile) {
+QtMainWindow::QtMainWindow(const std::string& configurationFile, const std::string& drivesFolder, int keptDrives)
+    : drivesFolder_(drivesFolder) {
     setWindowTitle(QStringLiteral("ZT 40"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -139,7 +148,7 @@ QtMainWindow::QtMainWindow(const std::string& configurationFile) {
         *this,
         EngineParts{std::make_unique<ThreadedSimulation>(), std::make_unique<ThreadedRender>(*frames_),
                    std::make_unique<CabDriving>(sound_)},
-        ShellOptions{configurationFile, std::nullopt});
+        shellOptions(configurationFile, drivesFolder, keptDrives));
     logic_->onCreate();
 }
 
@@ -149,9 +158,16 @@ QtMainWindow::~QtMainWindow() {
     delete autoControlDialog_;
 }
 
-void QtMainWindow::setTimer(int id, int periodMs) { timers_[id].start(periodMs, Qt::PreciseTimer, this); }
+void QtMainWindow::setTimer(int id, int periodMs) {
+    periods_[id] = periodMs;
+    held_[id] = true;
+    if (!holding_) timers_[id].start(periodMs, Qt::PreciseTimer, this);  // else once the drive goes on
+}
 
-void QtMainWindow::killTimer(int id) { timers_[id].stop(); }
+void QtMainWindow::killTimer(int id) {
+    held_[id] = false;
+    timers_[id].stop();
+}
 
 void QtMainWindow::postTimer(int id) { QCoreApplication::postEvent(this, new PostedEvent(postedTimerEvent, id)); }
 
@@ -194,14 +210,9 @@ std::string QtMainWindow::chooseSaveFile(const std::string& caption, const std::
     // desktop's, which speaks the user's language.
     QFileDialog dialog(isVisible() ? this : nullptr, QString::fromStdString(caption),
                        QString::fromStdString(proposed), QStringLiteral("Konfiguration (*.cfg);;Alle Dateien (*)"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    germanFileDialog(dialog, QStringLiteral("&Speichern"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst().toStdString();
 }
@@ -323,11 +334,57 @@ void QtMainWindow::repeatModifier() {
     logic_->onKey(KeyMessage::keyDown, heldModifier_);
 }
 
-void QtMainWindow::keyPressEvent(QKeyEvent* event) { key(event, true); }
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+    // F3 is the window's, not the cab's: it never reaches the drive.
+    if (event->key() == Qt::Key_F3) {
+        if (!event->isAutoRepeat()) openRecording();
+        return;
+    }
+    key(event, true);
+}
 
 void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;  // a repeat is a press of its own
+    if (event->isAutoRepeat() || event->key() == Qt::Key_F3) return;  // a repeat is a press of its own
     key(event, false);
+}
+
+void QtMainWindow::holdDrive() {
+    // The timers stand and the drive's clock with them; the events that
+    // still come (focus) reach the drive and its recording as ever.
+    holding_ = true;
+    for (std::size_t id = 0; id < timers_.size(); ++id) {
+        held_[id] = timers_[id].isActive();
+        timers_[id].stop();
+    }
+    modifierRepeat_.stop();
+    heldModifier_ = 0;
+}
+
+void QtMainWindow::resumeDrive() {
+    holding_ = false;
+    for (std::size_t id = 0; id < timers_.size(); ++id) {
+        if (held_[id] && !quitting_) timers_[id].start(periods_[id], Qt::PreciseTimer, this);
+    }
+}
+
+void QtMainWindow::openRecording() {
+    const std::int64_t heldAt = clock_.elapsed();
+    holdDrive();
+    QFileDialog dialog(this, QStringLiteral("Fahrt wiedergeben"), QString::fromStdString(drivesFolder_),
+                       QStringLiteral("Fahrten (*.zt40fahrt);;Alle Dateien (*)"));
+    germanFileDialog(dialog, QStringLiteral("&Öffnen"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        QString error;
+        if (auto replay = QtReplayWindow::open(dialog.selectedFiles().constFirst(), this, error)) {
+            replay->exec();
+        } else {
+            showMessage(error.toStdString(), "Wiedergabe", MessageIcon::warning);
+        }
+    }
+    pausedMs_ += clock_.elapsed() - heldAt;
+    resumeDrive();
 }
 
 void QtMainWindow::mouse(MouseMessage message, QMouseEvent* event) {

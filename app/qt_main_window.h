@@ -29,8 +29,10 @@ int virtualKey(const QKeyEvent& event);
 class QtMainWindow final : public QWidget, public Platform {
     Q_OBJECT
 public:
-    // The configuration is read from and written to `configurationFile`.
-    explicit QtMainWindow(const std::string& configurationFile);
+    // The configuration is read from and written to `configurationFile`;
+    // each drive is recorded into `drivesFolder`, which keeps the last
+    // `keptDrives` (none: no recording).
+    QtMainWindow(const std::string& configurationFile, const std::string& drivesFolder, int keptDrives);
     ~QtMainWindow() override;
 
     // False when the start-up ended the run before the window showed.
@@ -50,7 +52,8 @@ public:
     void openDataDialog() override;
     void openAutoControlDialog() override;
     void quit(int exitCode) override;
-    std::int64_t tickCount() override { return clock_.elapsed(); }
+    // The drive's clock stands while a recorded drive is watched.
+    std::int64_t tickCount() override { return clock_.elapsed() - pausedMs_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -74,9 +77,18 @@ private:
     void key(QKeyEvent* event, bool down);
     void mouse(MouseMessage message, QMouseEvent* event);
     void repeatModifier();
+    // F3: a recorded drive chosen and watched, the drive held meanwhile.
+    void openRecording();
+    void holdDrive();
+    void resumeDrive();
 
     QElapsedTimer clock_;
     std::array<QBasicTimer, 15> timers_;  // the engine's, and the recording's flush
+    std::array<int, 15> periods_{};       // ms, of each timer as last set
+    std::array<bool, 15> held_{};         // to run again when the drive goes on
+    bool holding_ = false;                // a recorded drive is watched: the timers stand
+    std::int64_t pausedMs_ = 0;           // ms the drive was held
+    std::string drivesFolder_;
     std::array<QCursor, 6> cursors_;  // by CursorShape
     CursorShape cursorShown_ = CursorShape::busy;
     bool pointerMovable_ = true;           // false on Wayland

@@ -3,9 +3,12 @@
 # window manager: the notice, the window, closing it like a user, the
 # configuration file written, the question at the second start (whose
 # German buttons answer to J(a) whatever the locale), driving keys and
-# mouse clicks and drags changing what is saved.
+# mouse clicks and drags changing what is saved; every drive recorded,
+# replayed to the bit by the runner ($2, when given) and watched again in
+# a window of its own.
 set -euo pipefail
 program="$1"
+runner="${2:-}"
 
 source "$(dirname "$0")/x_session.sh"
 
@@ -132,6 +135,76 @@ finish "$pid"
 [[ "$(value "Schrift ausblenden")" == "$((1 - hidden))" ]] || { echo "display not cycled by a click" >&2; exit 1; }
 [[ "$(value Sound)" == "$((1 - sound))" ]] || { echo "sound not switched by a click" >&2; exit 1; }
 
+# Each of the four drives was recorded beside the configuration, and each
+# replays to the bit: the model's thread, the timers, the dialog and the
+# pointer put back on the knob as they were.
+drives=(Fahrten/*.zt40fahrt)
+(( ${#drives[@]} == 4 )) || { echo "${#drives[@]} recordings, not 4" >&2; exit 1; }
+if [[ -n "$runner" ]]; then
+  for drive in "${drives[@]}"; do
+    "$runner" --replay "$drive" --check >"$work/check.txt" 2>&1 ||
+      { cat "$work/check.txt" >&2; echo "$drive does not replay to the bit" >&2; exit 1; }
+  done
+fi
+# The last drive watched again: stopped at once (numeric pad / four
+# times), the driving keys pressed meanwhile doing nothing, then at 10:1
+# to its end; the exit status says it came out as recorded, Escape closes
+# the window and the program.
+"$program" --replay "${drives[3]}" &
+pid=$!
+pids+=("$pid")
+name="$(basename "${drives[3]}")"
+replay_window="$(window "ZT 40 – Wiedergabe 1:1 – $name")"
+xdotool windowactivate --sync "$replay_window" 2>/dev/null || true
+sleep 0.3
+xdotool key KP_Divide KP_Divide KP_Divide KP_Divide
+window "ZT 40 – Wiedergabe STOP – $name" >/dev/null
+xdotool key Right Right Return Tab space
+xdotool keydown Shift_L; sleep 0.6; xdotool keyup Shift_L
+for _ in $(seq 7); do xdotool key KP_Multiply; sleep 0.1; done
+window "ZT 40 – Wiedergabe 10:1 – $name – zu Ende" >/dev/null
+answer Wiedergabe Return
+xdotool windowactivate --sync "$replay_window" 2>/dev/null || true
+xdotool key Escape
+finish "$pid"
+wait "$pid" || { echo "the watched drive departed from its recording" >&2; exit 1; }
+
+# F3 in a drive opens a recording in the German file dialog and shows it;
+# the drive stands meanwhile and goes on afterwards, recorded to the bit.
+start_on_saved_state "$program"
+xdotool key F3
+chooser="$(window "Fahrt wiedergeben")"
+watched="ZT 40 – Wiedergabe 1:1 – $(basename "${drives[3]}")"
+# The file's name typed into the dialog, again until it opens the
+# recording (a dialog not yet drawn may lose the first keys).
+for _ in $(seq 5); do
+  xdotool windowactivate --sync "$chooser" 2>/dev/null || true
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$work/${drives[3]}"
+  xdotool key Return
+  for _ in $(seq 20); do
+    replay_window="$(xdotool search --name "^$watched\$" 2>/dev/null | head -n 1)" || true
+    [[ -n "$replay_window" ]] && break 2
+    sleep 0.1
+  done
+done
+[[ -n "$replay_window" ]] || { echo "F3 did not open the recording" >&2; exit 1; }
+xdotool windowactivate --sync "$replay_window" 2>/dev/null || true
+sleep 0.5
+xdotool key Escape
+xdotool windowactivate --sync "$id" 2>/dev/null || true
+sleep 0.5
+wmctrl -c "$title"
+answer Frage j
+finish "$pid"
+drives=(Fahrten/*.zt40fahrt)
+(( ${#drives[@]} == 5 )) || { echo "${#drives[@]} recordings after F3, not 5" >&2; exit 1; }
+if [[ -n "$runner" ]]; then
+  "$runner" --replay "${drives[4]}" --check >"$work/check.txt" 2>&1 ||
+    { cat "$work/check.txt" >&2; echo "the drive held by F3 does not replay to the bit" >&2; exit 1; }
+fi
+
 # Where the file goes: from the desktop menu into the user's configuration
 # folder (made if missing), or into the file the command line names; a new
 # file is written without a question.
@@ -144,8 +217,9 @@ start_and_close() {
   wmctrl -c "$title"
   finish "$pid"
 }
-XDG_CONFIG_HOME="$work/xdg" start_and_close "$program" --desktop
+XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$work/xdgdata" start_and_close "$program" --desktop
 grep -q "Streckendaten:" "$work/xdg/zt40/Konfiguration_ZT40.cfg" || { echo "nothing in XDG_CONFIG_HOME/zt40" >&2; exit 1; }
+ls "$work"/xdgdata/zt40/Fahrten/*.zt40fahrt >/dev/null || { echo "no recording in XDG_DATA_HOME/zt40/Fahrten" >&2; exit 1; }
 start_and_close "$program" --config "$work/eigene.cfg"
 grep -q "Streckendaten:" "$work/eigene.cfg" || { echo "--config not written" >&2; exit 1; }
 echo "end to end: 1 passed, 0 failed"

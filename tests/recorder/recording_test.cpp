@@ -12,6 +12,7 @@
 #include "drive_folder.h"
 #include "model_digest.h"
 #include "recording_format.h"
+#include "replay_player.h"
 #include "replay_run.h"
 #include "window_drive.h"
 
@@ -194,6 +195,32 @@ TEST_F(Recordings, BadRecordingsAreRefusedWithAGermanMessage) {
             << recording.message << " / " << replayed.messages;
     }
     EXPECT_EQ(replay(folder->path() / "nirgends.zt40fahrt", true).status, 1);
+}
+
+TEST_F(Recordings, WatchedTheDrivesTimeRunsAtThePlaybackSpeedAndStopsAtStop) {
+    constexpr std::int64_t watched = 14 * 357;  // ms of the clock, in the window's 14 ms steps
+    for (int code = SimSpeed::stopCode; code <= SimSpeed::fastestCode; ++code) {
+        std::string error;
+        const auto replay = Replay::open(recordings[1].string(), nullptr, error);
+        ASSERT_TRUE(replay) << error;
+        ReplayPlayer player(*replay);
+        while (player.speed().code() > code) player.slower();
+        while (player.speed().code() < code) player.faster();
+        for (std::int64_t t = 0; t < watched; t += 14) player.advance(14);
+        const SimSpeed speed(static_cast<std::int8_t>(code));
+        const double expected = speed.stopped() ? 0.0 : watched * speed.factor();  // ms of the recorded drive
+        // Behind by less than a main tick's period (a second in standby).
+        EXPECT_LE(replay->recordedMs(), expected) << code;
+        EXPECT_GT(replay->recordedMs(), expected - 1000.0) << code;
+        EXPECT_EQ(replay->outcome(), Replay::Outcome::playing) << code;
+        // A machine too slow for ten seconds of the clock falls behind by
+        // a second at most (beyond its three steps) and does not catch up later.
+        const std::int64_t before = replay->recordedMs();
+        int allowed = 3;
+        player.advance(10000, [&] { return allowed-- > 0; });
+        player.advance(0);
+        EXPECT_LE(replay->recordedMs(), before + 3 * 1000 + ReplayPlayer::greatestLag) << code;
+    }
 }
 
 TEST(DriveFolder, KeepsTheLastDrivesAndNamesEachByItsStart) {
