@@ -50,8 +50,9 @@ double exhaust(CylinderSpace& space, double portArea, CylinderSurroundings& arou
 
 // The space that takes steam in this half turn: admission until cut-off,
 // then expansion, and after release expansion and exhaust in one sub-step.
-double workingStroke(CylinderSpace& space, bool admitting, bool released, double sign, const CylinderSide& side,
-                     double portArea, CylinderSurroundings& around) {
+double workingStroke(CylinderSpace& space, PortOpen& port, bool admitting, bool released, double sign,
+                     const CylinderSide& side, double portArea, CylinderSurroundings& around) {
+    port = admitting ? PortOpen::steamChest : released ? PortOpen::exhaust : PortOpen::shut;
     if (admitting) {
         double taken = 0.0;  // kg
         const double force = admit(space, around.steamChest, side.effectivePortArea, around, taken);
@@ -64,12 +65,15 @@ double workingStroke(CylinderSpace& space, bool admitting, bool released, double
 }
 
 // The space on the other side of the piston: exhaust, then compression.
-double returnStroke(CylinderSpace& space, bool compressing, double portArea, CylinderSurroundings& around) {
+double returnStroke(CylinderSpace& space, PortOpen& port, bool compressing, double portArea,
+                    CylinderSurroundings& around) {
+    port = compressing ? PortOpen::shut : PortOpen::exhaust;
     return compressing ? close(space, around) : exhaust(space, portArea, around);
 }
 
 // Idle valves: both ends open to the exhaust passage.
 double idleForce(CylinderSide& side, double portArea, CylinderSurroundings& around) {
+    side.portA = side.portB = PortOpen::bypass;
     double moved = 0.0;  // kg between the exhaust passage and a space: no steam the side uses
     const double b = admit(*side.spaceB, around.exhaustSpace, portArea, around, moved);
     const double a = admit(*side.spaceA, around.exhaustSpace, portArea, around, moved);
@@ -82,13 +86,14 @@ bool backGearForce(CylinderSide& side, const ValveEvents& ev, double portArea, C
     const double q = wrapOnce(side.crankAngle + ev.lead);
     const double phi = side.cutOffAngle;
     if (pi < q && q < 2.0 * pi) {
-        force = workingStroke(*side.spaceA, q < phi + pi, q > ev.expansionEnd + pi, -1.0, side, portArea, around);
-        force += returnStroke(*side.spaceB, q >= ev.exhaustEnd + pi, portArea, around);
+        force = workingStroke(*side.spaceA, side.portA, q < phi + pi, q > ev.expansionEnd + pi, -1.0, side, portArea,
+                              around);
+        force += returnStroke(*side.spaceB, side.portB, q >= ev.exhaustEnd + pi, portArea, around);
         return true;
     }
     if (q < pi || q >= 2.0 * pi) {
-        force = workingStroke(*side.spaceB, q <= phi, q > ev.expansionEnd, -1.0, side, portArea, around);
-        force += returnStroke(*side.spaceA, q > ev.exhaustEnd, portArea, around);
+        force = workingStroke(*side.spaceB, side.portB, q <= phi, q > ev.expansionEnd, -1.0, side, portArea, around);
+        force += returnStroke(*side.spaceA, side.portA, q > ev.exhaustEnd, portArea, around);
         return true;
     }
     return false;
@@ -101,14 +106,16 @@ bool foreGearForce(CylinderSide& side, const ValveEvents& ev, double portArea, C
     const double phi = side.cutOffAngle;
     if (q <= 0.0 || pi < q) {
         const bool expanding = 0.0 < q && q < 2.0 * pi - phi;
-        force = workingStroke(*side.spaceB, !expanding, q < 2.0 * pi - ev.expansionEnd, 1.0, side, portArea, around);
+        force = workingStroke(*side.spaceB, side.portB, !expanding, q < 2.0 * pi - ev.expansionEnd, 1.0, side, portArea,
+                              around);
         const bool exhausting = q >= 2.0 * pi - ev.exhaustEnd || q <= 0.0;
-        force -= returnStroke(*side.spaceA, !exhausting, portArea, around);
+        force -= returnStroke(*side.spaceA, side.portA, !exhausting, portArea, around);
         return true;
     }
     if (q < pi) {
-        force = workingStroke(*side.spaceA, q > pi - phi, q < pi - ev.expansionEnd, 1.0, side, portArea, around);
-        force -= returnStroke(*side.spaceB, q <= pi - ev.exhaustEnd, portArea, around);
+        force = workingStroke(*side.spaceA, side.portA, q > pi - phi, q < pi - ev.expansionEnd, 1.0, side, portArea,
+                              around);
+        force -= returnStroke(*side.spaceB, side.portB, q <= pi - ev.exhaustEnd, portArea, around);
         return true;
     }
     return false;

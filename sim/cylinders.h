@@ -32,6 +32,14 @@ struct ValveEvents {
 
 ValveEvents computeValveEvents(const SimulationBlock& block);
 
+// What a working space's port stands open to in the present sub-step.
+enum class PortOpen : std::int8_t {
+    shut,        // expansion or compression
+    steamChest,  // admission
+    exhaust,     // release and exhaust
+    bypass,      // idle valves: both ends open to the exhaust passage
+};
+
 struct CylinderSide {
     CylinderSpace* spaceA;     // shrinks as the piston travels
     CylinderSpace* spaceB;     // grows as the piston travels
@@ -43,6 +51,8 @@ struct CylinderSide {
     double effectivePortArea;  // m²
     double cutOffAngle;        // rad
     double force;              // N at the wheel rim, signed
+    PortOpen portA = PortOpen::shut;  // as the last decided sub-step left them
+    PortOpen portB = PortOpen::shut;
 };
 
 // What the working spaces of a side exchange steam with in one sub-step.

@@ -75,6 +75,27 @@ struct BoilerBalance {
     double waterTrend;        // kg/s the boiler water gains, negative while it falls
 };
 
+// A working space's port opening with steam behind it: to the exhaust
+// passage (the blast pipe's beat), or, while the cylinders work as
+// compressors, into the steam chest (the counter-pressure throttle's puff).
+struct ExhaustBeat {
+    double time;       // s of simulated time into the batch
+    double steam;      // kg above the pressure of what the port opens to
+    double cutOff;     // fraction of the stroke, 0 .. 0.8
+    std::int8_t side;  // cylinder side, 1 or 2
+    bool intoChest;    // delivered into the steam chest, not exhausted
+};
+
+inline constexpr int exhaustBeatCapacity = 32;
+
+// The beats of the model's last batch of sub-steps, in their order.
+struct ExhaustBeats {
+    std::uint32_t batch;  // counts the batches, so that each batch's beats are taken once
+    double span;          // s of simulated time the batch covered
+    std::int32_t count;   // beats held; a batch's beats beyond the capacity are dropped
+    ExhaustBeat beats[exhaustBeatCapacity];
+};
+
 // ---------------------------------------------------------------------------
 // The main thread's parts: the model never sees them; the frame's copy
 // receives them at every hand-over.
@@ -223,6 +244,7 @@ struct ModelResults {
     bool cylinderCoverBurst;
     // The ring of indicator points, last written at `indicatorIndex`.
     IndicatorSample indicatorSamples[indicatorRingSize];
+    ExhaustBeats exhaustBeats;
     GasSpace steamChest;
     GasSpace exhaustSpace;
     CylinderSpace cylinder1SpaceB;

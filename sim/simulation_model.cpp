@@ -83,6 +83,8 @@ void SimulationModel::prepareExchange(SimulationBlock& block) {
     runningGear_.prepareExchange(block);
     indicator_.followSide(block);
     boiler_.beginBalance();
+    beatWatch_.beginBatch(block.exhaustBeats);
+    batchTime_ = 0.0;
 }
 
 void SimulationModel::subStep(SimulationBlock& block, double dt) {
@@ -117,6 +119,7 @@ void SimulationModel::subStep(SimulationBlock& block, double dt) {
 
     // The clock, and any reset order has been carried out.
     block.simTime += dt;
+    batchTime_ += dt;
     block.resetSpaces = false;
 }
 
@@ -125,6 +128,7 @@ void SimulationModel::finishExchange(SimulationBlock& block, double elapsed) {
     const double peak = std::max({block.cylinder1SpaceA.pressure, block.cylinder1SpaceB.pressure,
                                   cylinder2SpaceA_.pressure, cylinder2SpaceB_.pressure});  // Pa
     block.peakCylinderPressure = truncateTo<std::int8_t>(peak / steam::atmosphere);
+    block.exhaustBeats.span = batchTime_;
 }
 
 void SimulationModel::beginSubStep(SimulationBlock& block) {
@@ -166,8 +170,10 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
     const double wheelSine = std::sin(block.wheelAngle);
     const double wheelCosine = std::cos(block.wheelAngle);
     placeCrank(side1_, block.wheelAngle + std::numbers::pi / 2.0, wheelCosine, -wheelSine);
+    beatWatch_.before(side1_, 0, block);
     const double force1 = runSide(side1_, block, events_, around);  // N
     indicatedWork_.addSide(0, side1_, around.steamTaken);
+    beatWatch_.after(side1_, 0, block, events_.compressorMode, batchTime_, block.exhaustBeats);
     ventSide1(block, atmosphere_, drainCockArea_, dt);
     if (!block.indicatorSide) {
         indicator_.noticeSide1Wrap(block, side1_.crankAngle);
@@ -177,8 +183,10 @@ double SimulationModel::runCylinders(SimulationBlock& block, double dt) {
     // Side 2; the two forces make the tractive force.
     placeCrank(side2_, block.wheelAngle, wheelSine, wheelCosine);
     around.steamTaken = 0.0;
+    beatWatch_.before(side2_, 1, block);
     const double force = force1 + runSide(side2_, block, events_, around);  // N
     indicatedWork_.addSide(1, side2_, around.steamTaken);
+    beatWatch_.after(side2_, 1, block, events_.compressorMode, batchTime_, block.exhaustBeats);
     ventSide2(block, side2_, atmosphere_, drainCockArea_, dt);
     if (block.indicatorSide) indicator_.sample(block, side2_, force, events_.compressorMode);
     return force;

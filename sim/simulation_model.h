@@ -7,6 +7,7 @@
 
 #include "boiler.h"
 #include "cylinders.h"
+#include "exhaust_beats.h"
 #include "exchange_runner.h"
 #include "gas_space.h"
 #include "indicated_work.h"
@@ -56,11 +57,13 @@ private:
     RunningGear runningGear_;
     IndicatorSampler indicator_;  // keeps the last sampled crank angle across restarts
     IndicatedWorkMeter indicatedWork_;
+    BeatWatch beatWatch_;
 
     // Loop state across sub-steps and exchanges.
     double drainCockArea_ = 0.0;        // m² vented by each working space
     double speedAtSubStepStart_ = 0.0;  // m/s
     double tractiveForce_ = 0.0;        // N at the rim, both sides
+    double batchTime_ = 0.0;            // s of simulated time into the batch
 
     // Kept for the life of the program, across restarts.
     double previousSuperheaterBaseVolume_ = 0.0;  // m³

@@ -59,7 +59,7 @@ void visitSimulationFlow(Visitor&& v) {
     v.out(&Out::gaugeGlassLevel); v.out(&Out::boilerSteamDraw); v.out(&Out::autoFiringShortfall);
     v.out(&Out::primingRate); v.out(&Out::blowerSteamFlow); v.out(&Out::fireRate);
     v.out(&Out::peakCylinderPressure); v.out(&Out::indicatorCount); v.out(&Out::indicatorIndex);
-    v.out(&Out::indicatorSamples);
+    v.out(&Out::indicatorSamples); v.out(&Out::exhaustBeats);
     v.out(&Out::steamChest); v.out(&Out::cylinder1SpaceA); v.out(&Out::cylinder1SpaceB);
     v.out(&Out::exhaustSpace); v.out(&Out::boilerSteam);
     v.out(&Out::wheelSlip); v.out(&Out::reliefA1); v.out(&Out::reliefB1); v.out(&Out::reliefSide2);

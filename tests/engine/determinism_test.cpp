@@ -59,6 +59,17 @@ public:
             add(v);
         }
     }
+    void add(const ExhaustBeats& beats) {
+        add(beats.batch);
+        add(beats.span);
+        add(beats.count);
+        for (int i = 0; i < beats.count; ++i) {
+            const ExhaustBeat& b = beats.beats[i];
+            for (double v : {b.time, b.steam, b.cutOff}) add(v);
+            add(b.side);
+            add(b.intoChest);
+        }
+    }
     std::uint64_t value() const { return hash_; }
 
 private:
@@ -173,7 +184,7 @@ std::uint64_t digestOfVariedRun() {
 // The digest of this build. When a change is meant to move results, check
 // that both example runs stay within the model's rounding envelope (see the
 // model benchmark) and pin the new digest here.
-constexpr std::uint64_t pinnedDigest = 0x9cbe6ba274a1f490ULL;
+constexpr std::uint64_t pinnedDigest = 0x4f24142c2bd9f132ULL;
 
 TEST(Determinism, ALongVariedRunEndsInThePinnedDigest) {
     const std::uint64_t digest = digestOfVariedRun();
