@@ -142,7 +142,7 @@ QtMainWindow::QtMainWindow(const std::string& configurationFile, const std::stri
     pointerMovable_ = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     clock_.start();
     const QScreen* screen = QGuiApplication::primaryScreen();
-    audio_ = std::make_unique<QtAudioStream>(player_);
+    audio_ = std::make_unique<QtAudioStream>(soundFeed_);
     frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
     logic_ = std::make_unique<MainWindowLogic>(
         *this,

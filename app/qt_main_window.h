@@ -95,9 +95,9 @@ private:
     Qt::MouseButtons buttonsDown_ = Qt::NoButton;
     QBasicTimer modifierRepeat_;  // held Shift and Control repeat like other keys
     int heldModifier_ = 0;        // virtual key of the held modifier, 0 none
-    SoundPlayer player_;
-    EngineSound sound_{player_};
-    std::unique_ptr<QtAudioStream> audio_;  // the player on the audio device
+    SoundFeed soundFeed_;                   // the main tick's scenes to the audio thread
+    EngineSound sound_{soundFeed_};
+    std::unique_ptr<QtAudioStream> audio_;  // the mixer on the audio device, on its own thread
     std::unique_ptr<QtFrameTarget> frames_;  // outlives the render thread, which the logic owns
     std::unique_ptr<MainWindowLogic> logic_;
     QPointer<QtDataDialog> dataDialog_;  // deleted before the logic whose record it works on

@@ -123,7 +123,7 @@ bool changeSimSpeed(LocomotiveState& s, int direction, bool& commandChanged, Sou
     commandChanged = true;
     // The engine is heard only between 1:10 and real time; leaving STOP the
     // model holds for a frame.
-    if (direction > 0 && from.engineHeard() && !to.engineHeard()) sound.stopAll(false);
+    if (direction > 0 && from.engineHeard() && !to.engineHeard()) sound.stopAll();
     if (direction > 0 && from.stopped()) {
         s.simHold = true;
         if (s.soundOn) {
@@ -135,7 +135,7 @@ bool changeSimSpeed(LocomotiveState& s, int direction, bool& commandChanged, Sou
         sound.startEngineLoop();
         s.soundRestart = true;
     }
-    if (direction < 0 && to.stopped()) sound.stopAll(false);
+    if (direction < 0 && to.stopped()) sound.stopAll();
     return true;
 }
 

@@ -24,6 +24,7 @@ void KeyHandler::handle(KeyMessage message, int virtualKey, LocomotiveState& s, 
     if (message == KeyMessage::keyUp || message == KeyMessage::sysKeyUp) {
         s.inputHeld = false;
         keyLatch_ = false;
+        if (virtualKey == whistleKey) s.whistleBlowing = false;
         return;
     }
     s.inputHeld = true;
@@ -44,6 +45,7 @@ bool KeyHandler::handleSwitch(int key, LocomotiveState& s, bool& commandChanged,
         case vk::down: stepGradient(s, -1); return true;
         case vk::multiply: stepSpeed(s, +1, commandChanged, sound); return true;
         case vk::divide: stepSpeed(s, -1, commandChanged, sound); return true;
+        case whistleKey: s.whistleBlowing = true; return true;  // blows while the key is held
         case vk::menu: case vk::add: case vk::subtract: case vk::enter: case vk::space: case vk::tab: case vk::backspace:
         case 'A': case 'G': case 'B': case 'T': case 'U': case 'S': case 'R': case 'I': case 'L': break;
         default: return false;

@@ -12,6 +12,8 @@ namespace zt40 {
 
 class KeyHandler {
 public:
+    static constexpr int whistleKey = 'H';  // "Pfeife": blows while held
+
     void handle(KeyMessage message, int virtualKey, LocomotiveState& state, bool& commandChanged, bool coarseSteps,
                 SoundOutput& sound);
 

@@ -17,7 +17,6 @@ inline constexpr int dragMove = 3;
 inline constexpr int brakeStep = 4;
 inline constexpr int waterFill = 5;
 inline constexpr int hoverHint = 6;
-inline constexpr int soundRestart = 7;
 inline constexpr int renderOnly = 8;  // posted only
 inline constexpr int trackWalk = 9;   // posted only
 inline constexpr int calibration = 10;

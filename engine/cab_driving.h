@@ -33,10 +33,9 @@ public:
         aids_.sandBonus(state, dt, random);
     }
     int brakeStep(LocomotiveState& state, bool starting) override { return aids_.brakeStep(state, starting); }
-    bool soundUpdate(LocomotiveState& state) override { return sound_.update(state); }
-    void knockEnded(LocomotiveState& state) override { sound_.knockEnded(state); }
+    void soundUpdate(LocomotiveState& state) override { sound_.update(state); }
     void startEngineSound() override { sound_.startEngineLoop(); }
-    void stopAllSound() override { sound_.stopAll(false); }
+    void stopAllSound() override { sound_.stopAll(); }
 
 private:
     SoundOutput& sound_;

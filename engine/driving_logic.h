@@ -36,10 +36,8 @@ public:
     virtual void sandBonus(LocomotiveState&, double /*dt*/, Random15&) {}
     // One step of the brake; the period (ms) for the next step, 0 to stop.
     virtual int brakeStep(LocomotiveState&, bool /*starting*/) { return 0; }
-    // The sound update of the tick; true when a valve knock began, whose
-    // 400 ms the window times.
-    virtual bool soundUpdate(LocomotiveState&) { return false; }
-    virtual void knockEnded(LocomotiveState&) {}
+    // The sound update of the tick, while the engine is heard.
+    virtual void soundUpdate(LocomotiveState&) {}
     virtual void startEngineSound() {}
     virtual void stopAllSound() {}
 };

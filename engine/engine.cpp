@@ -79,7 +79,7 @@ void Engine::stop() {
     if (stopped_) return;
     stopped_ = true;
     parts_.driving->stopAllSound();
-    for (int id : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13}) killTimer(id);
+    for (int id : {1, 2, 3, 4, 5, 6, 10, 11, 12, 13}) killTimer(id);
 }
 
 void Engine::setTimer(int id, int periodMs) {
@@ -117,6 +117,7 @@ void Engine::onSetFocus() {
 
 void Engine::onKillFocus() {
     state_->windowFocused = false;
+    state_->whistleBlowing = false;  // its key's release goes to another window
     parts_.driving->stopAllSound();
     releaseButtons();
 }
@@ -300,10 +301,6 @@ void Engine::onTimer(int id) {
             s.hoverHintVisible = true;
             if (SimSpeed(s.simSpeedCode).stopped()) host_.postTimer(timer::mainTick);
             break;
-        case timer::soundRestart:
-            killTimer(timer::soundRestart);
-            parts_.driving->knockEnded(s);
-            break;
         case timer::renderOnly: frameHandOver(); break;
         case timer::trackWalk:
             walkTrack();
@@ -384,9 +381,7 @@ void Engine::mainTick() {
     }
     frameHandOver();
     if (stopped_ || damaged_) return;
-    if (s.soundOn && s.windowFocused && SimSpeed(s.simSpeedCode).engineHeard() && parts_.driving->soundUpdate(s)) {
-        setTimer(timer::soundRestart, 400);  // the knock sounds alone for 400 ms
-    }
+    if (s.soundOn && s.windowFocused && SimSpeed(s.simSpeedCode).engineHeard()) parts_.driving->soundUpdate(s);
 
     const double dt = tickTime();  // s
     if (!SimSpeed(s.simSpeedCode).stopped() && !s.simHold) {

@@ -112,6 +112,7 @@ struct DriverControls {
     bool sandingOn;  // the sanding valve is open
     bool soundOn;
     bool trackAutomatic;  // the gradient follows the track profile
+    bool whistleBlowing;  // the whistle's key is held
 };
 
 // What the main tick keeps from tick to tick: sand, water per kilometre,
@@ -124,7 +125,7 @@ struct OperatingState {
     bool sandIntoSlip;   // one-shot for the frame
     bool valveKnock;     // one-shot from the frame: a piston valve struck its holder
     bool valveReleaseRequest;  // one-shot for the frame: the valves fall free
-    bool soundRestart;   // the engine sound's loop restarts at the next tick
+    bool soundRestart;   // the engine sound's beats start afresh at the next tick
     bool inputHeld;      // a key or a mouse button is held down
     bool trackListFailed;
     bool stateDefaulted;  // the configuration's defaults are in force

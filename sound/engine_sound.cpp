@@ -1,138 +1,107 @@
 #include "engine_sound.h"
 
 #include <algorithm>
+#include <cmath>
 
-#include "numeric.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
 namespace {
 
-// Stream volume per kg/s of steam: the exhaust loop reaches full volume at
-// 6 kg/s through the blast pipe, the throttle loop at 2.5 kg/s.
-constexpr double exhaustVolumePerFlow = 10089.16667;   // per kg/s
-constexpr double throttleVolumePerFlow = 26214.0;      // per kg/s
+constexpr double flowAveraging = 0.3;  // s of simulated time
+// A beat of this much steam is heard at full strength; its loudness grows
+// with the square root of its steam, so its energy with the steam.
+constexpr double fullBeatSteam = 0.3;  // kg
+// Below this mean flow the blast pipe (or the throttle) carries too little
+// steam for a beat to be heard; none flows, none is heard.
+constexpr double audibleFlow = 0.25;  // kg/s
+// Cut-offs that bark and cut-offs that only puff.
+constexpr double softCutOff = 0.15;
+constexpr double sharpCutOff = 0.60;
+// The throttle's hiss is at full strength at 2.5 kg/s.
+constexpr double fullThrottleFlow = 2.5;  // kg/s
+// The blower's steam jet at full strength.
+constexpr double fullBlowerFlow = 0.4;  // kg/s
+// Brake blocks sing between a crawl and about 30 km/h, loudest near the stand.
+constexpr double brakeSquealFrom = 0.05;   // m/s
+constexpr double brakeSquealPeak = 0.5;    // m/s
+constexpr double brakeSquealUntil = 8.0;   // m/s
+constexpr double fullBrake = 130.0;        // % on the brake gauge
+constexpr double whistlePressure = 300000.0;  // Pa over atmosphere for a full note
+
+double unit(double x) { return std::clamp(x, 0.0, 1.0); }
 
 }  // namespace
 
-EngineSound::EngineSound(SoundPlayer& player) : player_(player), savedVolume_(player.volume()) {}
-
-void EngineSound::setVolume(std::int64_t volume) {
-    player_.setVolume(static_cast<std::uint16_t>(std::max<std::int64_t>(volume, lowestVolume) & 0xffff));
+void EngineSound::startEngineLoop() {
+    // Heard from silence; the next update gives the levels to glide up to.
+    SoundScene scene;
+    scene.heard = true;
+    scene.restart = true;
+    feed_.post(scene);
 }
 
-void EngineSound::exhaustLoop(bool on) {
-    if (!on) {
-        player_.stop();
-        return;
-    }
-    setVolume(lowestVolume);
-    player_.play(RecordingId::exhaust, Repeat::looped);
+void EngineSound::stopAll() {
+    SoundScene scene;
+    scene.heard = false;
+    feed_.post(scene);
 }
 
-void EngineSound::throttleLoop(bool on) {
-    if (!on) {
-        player_.stop();
-        return;
-    }
-    setVolume(lowestVolume);
-    player_.play(RecordingId::throttle, Repeat::looped);
-}
-
-void EngineSound::engineSound(bool on) {
-    if (on) {
-        setVolume(lowestVolume);
-        exhaustLoop(true);
-    } else {
-        exhaustLoop(false);
-        setVolume(SoundPlayer::fullVolume);
-    }
-}
-
-void EngineSound::playValveKnock() {
-    setVolume(knockVolume);
-    player_.play(RecordingId::valveKnock, Repeat::once);
-}
-
-void EngineSound::safetyValveLoop(bool on) {
-    if (on) player_.play(RecordingId::safetyValve, Repeat::looped);
-    else player_.stop();
-}
-
-void EngineSound::volumeStore(bool restore) {
-    if (restore) player_.setVolume(savedVolume_);
-    else savedVolume_ = player_.volume();
-}
-
-void EngineSound::mixEngineSound(std::int64_t a, std::int64_t b, bool restart) {
-    a = std::clamp<std::int64_t>(a, lowestVolume, SoundPlayer::fullVolume);
-    b = std::clamp<std::int64_t>(b, 0, SoundPlayer::fullVolume);
-    // The louder loop plays; a change of loop, or a restart, begins it anew.
-    if (a >= b && (!exhaustLoopCurrent_ || restart)) {
-        exhaustLoopCurrent_ = true;
-        throttleLoop(false);
-        exhaustLoop(true);
-    }
-    if (a < b && (exhaustLoopCurrent_ || restart)) {
-        exhaustLoopCurrent_ = false;
-        exhaustLoop(false);
-        throttleLoop(true);
-    }
-    setVolume(exhaustLoopCurrent_ ? a : b);
-}
-
-void EngineSound::stopAll(bool fullVolume) {
-    engineSound(false);
-    if (!fullVolume) volumeStore(true);
-    // Nothing sounds now: a safety valve still blowing is taken up again
-    // by the next update rather than being covered by the engine loop.
-    safetyValveSoundPlaying_ = false;
-}
-
-bool EngineSound::update(LocomotiveState& s) {
-    // The engine loops, unless the knock or the safety valve has the voice.
-    if (!oneShotPlaying_ && !safetyValveSoundPlaying_) {
-        // With the blast pipe shut all exhaust steam leaves through the throttle.
-        if (s.blastPipeClosed) s.counterPressureThrottleFlow = std::max(s.counterPressureThrottleFlow, s.blastPipeFlow);
-        mixEngineSound(truncateTo<std::int64_t>(5000.0 + exhaustVolumePerFlow * s.blastPipeFlow),
-                       truncateTo<std::int64_t>(throttleVolumePerFlow * s.counterPressureThrottleFlow),
-                       s.soundRestart);
-        s.soundRestart = false;
-    }
-
-    // A piston valve struck its holder.
-    bool knockStarted = false;
-    if (s.valveKnock && !safetyValveSoundPlaying_) {
-        playValveKnock();
-        oneShotPlaying_ = true;
+void EngineSound::update(LocomotiveState& s) {
+    scene_ = SoundScene{};
+    scene_.heard = true;
+    scene_.restart = s.soundRestart;
+    s.soundRestart = false;
+    takeBeats(s, SimSpeed(s.simSpeedCode).factor());
+    setLevels(s);
+    if (s.valveKnock) {
+        scene_.knocks = 1;
         s.valveKnock = false;
-        knockStarted = true;
     }
-
-    // The safety valve blows over everything else.
-    if (s.safetyValveOpen) {
-        if (!safetyValveSoundPlaying_) {
-            engineSound(false);
-            safetyValveLoop(true);
-            safetyValveSoundPlaying_ = true;
-        }
-    } else if (safetyValveSoundPlaying_) {
-        safetyValveLoop(false);
-        engineSound(true);
-        s.soundRestart = true;
-        safetyValveSoundPlaying_ = false;
-    }
-    return knockStarted;
+    feed_.post(scene_);
 }
 
-void EngineSound::knockEnded(LocomotiveState& s) {
-    oneShotPlaying_ = false;
-    // The loop comes back only where it would be heard and nothing else
-    // holds the voice.
-    if (s.soundOn && s.windowFocused && SimSpeed(s.simSpeedCode).engineHeard() && !safetyValveSoundPlaying_) {
-        engineSound(true);
-        s.soundRestart = true;
+void EngineSound::takeBeats(const LocomotiveState& s, double factor) {
+    const ExhaustBeats& batch = s.exhaustBeats;
+    if (batchSeen_ && batch.batch == lastBatch_) return;  // no new batch this tick
+    batchSeen_ = true;
+    lastBatch_ = batch.batch;
+
+    const double weight = batch.span / (flowAveraging + batch.span);
+    meanBlastFlow_ += (s.blastPipeFlow - meanBlastFlow_) * weight;
+    meanThrottleFlow_ += (s.counterPressureThrottleFlow - meanThrottleFlow_) * weight;
+
+    // Simulated seconds become real ones at the simulation's speed.
+    scene_.span = batch.span / factor;
+    const int count = std::clamp(batch.count, 0, exhaustBeatCapacity);
+    for (int i = 0; i < count; ++i) {
+        const ExhaustBeat& event = batch.beats[i];
+        // With the blast pipe shut, the exhaust leaves through the throttle
+        // and swells its hiss as the throttle's own puffs do.
+        const bool throttle = event.intoChest || s.blastPipeClosed;
+        const double carried = unit((event.intoChest ? meanThrottleFlow_ : meanBlastFlow_) / audibleFlow);
+        const double gain = carried * std::sqrt(unit(event.steam / fullBeatSteam));
+        if (gain <= 0.0) continue;
+        const double sharpness = unit((event.cutOff - softCutOff) / (sharpCutOff - softCutOff));
+        scene_.beats[static_cast<std::size_t>(scene_.beatCount++)] = Beat{event.time / factor, gain, sharpness, throttle};
     }
+}
+
+void EngineSound::setLevels(const LocomotiveState& s) {
+    const double throttleFlow = s.blastPipeClosed ? std::max(meanThrottleFlow_, meanBlastFlow_) : meanThrottleFlow_;
+    scene_.level(Loop::throttle) = 0.7 * unit(throttleFlow / fullThrottleFlow);
+    scene_.level(Loop::safetyValve) = s.safetyValveOpen ? 0.55 : 0.0;
+    scene_.level(Loop::blower) = 0.55 * std::pow(unit(s.blowerSteamFlow / fullBlowerFlow), 0.4);
+    const bool feeding = s.injectorRate > 0 && s.tankWater > 1.0;
+    scene_.level(Loop::injector) = feeding ? 0.25 + 0.2 * s.injectorRate / 250.0 : 0.0;
+    // The drain cocks blow what the steam chest and the cylinder hold.
+    const double behindCocks = std::max({s.steamChest.pressure, s.cylinder1SpaceA.pressure, s.cylinder1SpaceB.pressure});
+    scene_.level(Loop::drainCocks) = s.drainCocksOpen ? 0.5 * std::sqrt(unit(behindCocks / 1000000.0)) : 0.0;
+    const double v = std::fabs(s.trainSpeed);  // m/s
+    const double squeal = v < brakeSquealFrom ? 0.0 : unit(v / brakeSquealPeak) * unit(1.0 - v / brakeSquealUntil);
+    scene_.level(Loop::brakeShoes) = 0.45 * unit(s.brake / fullBrake) * squeal;
+    scene_.level(Loop::whistle) = s.whistleBlowing ? 0.6 * unit(s.boilerSteam.pressure / whistlePressure) : 0.0;
 }
 
 }  // namespace zt40

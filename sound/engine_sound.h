@@ -1,50 +1,43 @@
 #pragma once
-// The locomotive's sound on the one voice: the exhaust and throttle loops
-// mixed by loudness, the safety valve and the piston-valve knock breaking
-// in, and the stream volume that carries all loudness. Precedence: safety
-// valve over knock over the engine loops.
+// The rules of the locomotive's sound: from the record of each main tick,
+// how loud each sound is to be and where the beats of the exhaust fall,
+// handed to the mixer as one scene. The beats come from the model's
+// exhaust events, four a wheel turn; their strength is the steam each
+// exhausts and their sharpness the cut-off. Everything is heard together:
+// the engine under a blowing safety valve, the blower, the injector, the
+// drain cocks, the brake shoes, the knock and the whistle.
 
 #include <cstdint>
 
+#include "sound_feed.h"
 #include "sound_output.h"
-#include "sound_player.h"
+#include "sound_scene.h"
 
 namespace zt40 {
 
 class EngineSound final : public SoundOutput {
 public:
-    static constexpr std::uint16_t lowestVolume = 5000;
-    static constexpr std::uint16_t knockVolume = 20000;
+    explicit EngineSound(SoundFeed& feed) : feed_(feed) {}
 
-    // Saves the stream volume found now, to restore whenever we fall silent.
-    explicit EngineSound(SoundPlayer& player);
+    void startEngineLoop() override;
+    void stopAll() override;
+    void update(LocomotiveState& state) override;
 
-    void startEngineLoop() override { engineSound(true); }
-    void stopAll(bool fullVolume) override;
-    bool update(LocomotiveState& state) override;
-    void knockEnded(LocomotiveState& state) override;
-
-    // The operations of the sound output.
-    void setVolume(std::int64_t volume);
-    void exhaustLoop(bool on);
-    void throttleLoop(bool on);
-    void engineSound(bool on);
-    void playValveKnock();
-    void safetyValveLoop(bool on);
-    void volumeStore(bool restore);
-    // a: exhaust loudness, b: throttle loudness (stream volume units).
-    void mixEngineSound(std::int64_t a, std::int64_t b, bool restart);
-
-    bool exhaustLoopCurrent() const { return exhaustLoopCurrent_; }
-    bool oneShotPlaying() const { return oneShotPlaying_; }
-    bool safetyValveSoundPlaying() const { return safetyValveSoundPlaying_; }
+    // The scene of the last update.
+    const SoundScene& scene() const { return scene_; }
 
 private:
-    SoundPlayer& player_;
-    std::uint16_t savedVolume_;
-    bool exhaustLoopCurrent_ = true;
-    bool oneShotPlaying_ = false;          // the knock sounds; the engine loop waits
-    bool safetyValveSoundPlaying_ = false;
+    void takeBeats(const LocomotiveState& s, double factor);
+    void setLevels(const LocomotiveState& s);
+
+    SoundFeed& feed_;
+    SoundScene scene_;
+    std::uint32_t lastBatch_ = 0;  // the model's batch whose beats were taken
+    bool batchSeen_ = false;
+    // kg/s through the blast pipe and the throttle, averaged over about a
+    // third of a second of simulated time.
+    double meanBlastFlow_ = 0.0;
+    double meanThrottleFlow_ = 0.0;
 };
 
 }  // namespace zt40

@@ -1,8 +1,9 @@
 #include "qt_audio_stream.h"
 
-#include <QAudioDevice>
 #include <QAudioFormat>
+#include <QAudioSink>
 #include <QFile>
+#include <QIODevice>
 #include <QMediaDevices>
 #include <cstdio>
 #include <cstdlib>
@@ -14,12 +15,70 @@ namespace zt40 {
 
 namespace {
 
-// The sink's buffer: short, so that the loudness follows the engine closely.
-constexpr int bufferMs = 80;
+// Hands the mixer's samples to the audio sink when it asks for more, with
+// the scenes that have come since it last asked.
+class MixerSource final : public QIODevice {
+public:
+    MixerSource(Mixer& mixer, SoundFeed& feed, std::atomic<std::int64_t>& frames)
+        : mixer_(mixer), feed_(feed), frames_(frames) {}
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override {
+        return Mixer::outputRate * 2 + QIODevice::bytesAvailable();  // the stream never runs dry
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const std::size_t taken = feed_.take(scenes_);
+        for (std::size_t i = 0; i < taken; ++i) mixer_.take(scenes_[i]);
+        const auto frames = static_cast<std::size_t>(maxSize / 2);
+        // QIODevice hands over a char buffer; samples are written in place.
+        mixer_.render(std::span(reinterpret_cast<std::int16_t*>(data), frames));
+        frames_ += static_cast<std::int64_t>(frames);
+        return static_cast<qint64>(frames * 2);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    Mixer& mixer_;
+    SoundFeed& feed_;
+    std::atomic<std::int64_t>& frames_;
+    SoundFeed::Scenes scenes_{};
+};
 
 }  // namespace
 
-bool loadRecordings(SoundPlayer& player) {
+// Lives on the audio thread: the sink and its source are made, fed and
+// closed there.
+class QtAudioStream::Worker final : public QObject {
+public:
+    Worker(Mixer& mixer, SoundFeed& feed, std::atomic<std::int64_t>& frames)
+        : mixer_(mixer), feed_(feed), frames_(frames) {}
+
+    bool open(const QAudioDevice& device, const QAudioFormat& format, int bufferMs) {
+        source_ = std::make_unique<MixerSource>(mixer_, feed_, frames_);
+        source_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        sink_ = std::make_unique<QAudioSink>(device, format);
+        sink_->setBufferSize(format.bytesForDuration(qint64{bufferMs} * 1000));
+        sink_->start(source_.get());
+        if (sink_->error() == QAudio::NoError) return true;
+        close();  // the device refused: silent
+        return false;
+    }
+    void close() {
+        if (sink_) sink_->stop();
+        sink_.reset();
+        source_.reset();
+    }
+
+private:
+    Mixer& mixer_;
+    SoundFeed& feed_;
+    std::atomic<std::int64_t>& frames_;
+    std::unique_ptr<MixerSource> source_;
+    std::unique_ptr<QAudioSink> sink_;
+};
+
+bool loadRecordings(Mixer& mixer) {
     bool all = true;
     for (const RecordingFormat& format : recordingFormats) {
         QFile file(QStringLiteral(":/recordings/%1.wav").arg(static_cast<int>(format.id)));
@@ -34,43 +93,35 @@ bool loadRecordings(SoundPlayer& player) {
             all = false;
             continue;
         }
-        player.load(format.id, std::move(*pcm));
+        mixer.load(format.id, std::move(*pcm));
     }
     return all;
 }
 
-qint64 QtAudioStream::PcmSource::bytesAvailable() const {
-    return SoundPlayer::outputRate * 2 + QIODevice::bytesAvailable();  // the stream never runs dry
-}
-
-qint64 QtAudioStream::PcmSource::readData(char* data, qint64 maxSize) {
-    const auto frames = static_cast<std::size_t>(maxSize / 2);
-    // QIODevice hands over a char buffer; samples are written in place.
-    player_.render(std::span(reinterpret_cast<std::int16_t*>(data), frames));
-    return static_cast<qint64>(frames * 2);
-}
-
-QtAudioStream::QtAudioStream(SoundPlayer& player) : source_(player) {
-    loadRecordings(player);
+QtAudioStream::QtAudioStream(SoundFeed& feed, int bufferMs) {
+    loadRecordings(mixer_);
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return;  // no device: silent
     QAudioFormat format;
-    format.setSampleRate(SoundPlayer::outputRate);
+    format.setSampleRate(Mixer::outputRate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format)) return;
-    source_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    sink_ = std::make_unique<QAudioSink>(device, format);
-    sink_->setBufferSize(format.bytesForDuration(bufferMs * 1000));
-    sink_->start(&source_);
-    if (sink_->error() != QAudio::NoError) sink_.reset();  // the device refused: silent
+
+    worker_ = std::make_unique<Worker>(mixer_, feed, frames_);
+    thread_.setObjectName(QStringLiteral("zt40-audio"));
+    worker_->moveToThread(&thread_);
+    thread_.start();
+    QMetaObject::invokeMethod(
+        worker_.get(), [&] { open_ = worker_->open(device, format, bufferMs); }, Qt::BlockingQueuedConnection);
 }
 
 QtAudioStream::~QtAudioStream() {
-    if (sink_) sink_->stop();
+    if (!worker_) return;
+    QMetaObject::invokeMethod(worker_.get(), [this] { worker_->close(); }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
 }
-
-bool QtAudioStream::open() const { return sink_ != nullptr; }
 
 void exitWithoutAudioTeardown(int code) {
     std::fflush(nullptr);

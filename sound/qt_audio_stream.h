@@ -1,49 +1,50 @@
 #pragma once
-// The sound player's PCM on the default audio output through Qt
-// Multimedia, and the recordings loaded from the program's resources.
+// The mixer's PCM on the default audio output through Qt Multimedia, fed
+// from a thread of its own, so that a busy main thread or a busy machine
+// does not starve the device; and the recordings loaded from the program's
+// resources. The main tick's scenes reach the mixer through the feed.
 // Without an audio device (no sound server) the program stays silent and
-// is otherwise unaffected. Lives on the main thread, as the player does.
+// is otherwise unaffected.
 
-#include <QAudioSink>
-#include <QIODevice>
+#include <QAudioDevice>
+#include <QThread>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 
-#include "sound_player.h"
+#include "mixer.h"
+#include "sound_feed.h"
 
 namespace zt40 {
 
-// Loads the four recordings from the resources; false if one is missing or
+// Loads the recordings from the resources; false if one is missing or
 // unreadable (it then plays as silence).
-bool loadRecordings(SoundPlayer& player);
+bool loadRecordings(Mixer& mixer);
 
 class QtAudioStream final {
 public:
-    explicit QtAudioStream(SoundPlayer& player);
+    // The device's buffer: long enough to ride out the audio thread waiting
+    // for a core, short enough for the beats to keep with the wheels.
+    static constexpr int defaultBufferMs = 150;
+
+    explicit QtAudioStream(SoundFeed& feed, int bufferMs = defaultBufferMs);
     ~QtAudioStream();
     QtAudioStream(const QtAudioStream&) = delete;
     QtAudioStream& operator=(const QtAudioStream&) = delete;
 
     // A device took the stream.
-    bool open() const;
+    bool open() const { return open_; }
+    // Frames the device has taken so far.
+    std::int64_t framesRendered() const { return frames_.load(); }
 
 private:
-    // Hands the player's samples to the audio sink when it asks for more.
-    class PcmSource final : public QIODevice {
-    public:
-        explicit PcmSource(SoundPlayer& player) : player_(player) {}
-        bool isSequential() const override { return true; }
-        qint64 bytesAvailable() const override;
+    class Worker;
 
-    protected:
-        qint64 readData(char* data, qint64 maxSize) override;
-        qint64 writeData(const char*, qint64) override { return -1; }
-
-    private:
-        SoundPlayer& player_;
-    };
-
-    PcmSource source_;
-    std::unique_ptr<QAudioSink> sink_;
+    Mixer mixer_;  // the audio thread's once it runs
+    QThread thread_;
+    std::unique_ptr<Worker> worker_;
+    bool open_ = false;
+    std::atomic<std::int64_t> frames_{0};
 };
 
 // Ends the process without the libraries' own teardown at exit. Qt

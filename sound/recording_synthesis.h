@@ -1,7 +1,8 @@
 #pragma once
-// Synthesis of the four recordings: a chuffing exhaust, a hissing throttle,
-// a blowing safety valve and a metallic knock, each at its rate and length.
-// Deterministic: the same samples on every machine and every build.
+// Synthesis of the recordings: the exhaust beats and the throttle of the
+// blast pipe, the fittings' steam, the knock and the brake shoes, each at
+// its rate and length. Deterministic: the same samples on every machine
+// and every build.
 
 #include "recordings.h"
 

@@ -3,8 +3,6 @@
 // switching rules they share. A silent stand-in keeps count for tests and
 // the headless runner.
 
-#include <cstdint>
-
 #include "locomotive_state.h"
 #include "sim_speed.h"
 
@@ -13,23 +11,20 @@ namespace zt40 {
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
-    // The engine-sound loop from its start.
+    // The engine is heard from now on: the sound fades in from silence.
     virtual void startEngineLoop() = 0;
-    // Silence. With `fullVolume` the stream is left at full volume (sound
-    // switched off); otherwise its saved volume is restored.
-    virtual void stopAll(bool fullVolume) = 0;
-    // The sound update of the main tick; true when a valve knock began,
-    // whose 400 ms the caller times.
-    virtual bool update(LocomotiveState& state) = 0;
-    // The knock's 400 ms are over.
-    virtual void knockEnded(LocomotiveState& state) = 0;
+    // Silence: everything fades out.
+    virtual void stopAll() = 0;
+    // The sound update of the main tick, while the engine is heard: the
+    // record with the model's last results, its exhaust beats among them.
+    virtual void update(LocomotiveState& state) = 0;
 };
 
-// Key S and the sound button: sound on or off. The loop starts only where
+// Key S and the sound button: sound on or off. The sound starts only where
 // something adjusts and stops it, at 1:10 to real time.
 inline void switchSound(LocomotiveState& state, SoundOutput& sound) {
     state.soundOn = !state.soundOn;
-    if (!state.soundOn) sound.stopAll(true);
+    if (!state.soundOn) sound.stopAll();
     else if (SimSpeed(state.simSpeedCode).engineHeard()) sound.startEngineLoop();
     state.soundRestart = true;
 }
@@ -37,15 +32,10 @@ inline void switchSound(LocomotiveState& state, SoundOutput& sound) {
 class SilentSound final : public SoundOutput {
 public:
     void startEngineLoop() override { ++loopStarts; }
-    void stopAll(bool fullVolume) override {
-        ++stops;
-        if (fullVolume) ++fullVolumeStops;
-    }
-    bool update(LocomotiveState&) override { return false; }
-    void knockEnded(LocomotiveState&) override {}
+    void stopAll() override { ++stops; }
+    void update(LocomotiveState&) override {}
     int loopStarts = 0;
     int stops = 0;
-    int fullVolumeStops = 0;
 };
 
 }  // namespace zt40

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "cab_driving.h"
 #include "config_fixtures.h"
@@ -472,10 +473,17 @@ TEST_F(WindowLogicTest, RepeatedMouseCommandsPostTheirMessages) {
     EXPECT_EQ(platform.posted.front().id, 0);  // WM_USER+0
 }
 
-// The cab's real sound logic on a player nobody listens to.
-TEST_F(WindowLogicTest, AKnockHoldsTheVoice400MsAndAfterALostFocusItsEndStartsNoLoop) {
-    SoundPlayer player;
-    EngineSound sound(player);
+// The cab's real sound rules; their scenes read off the feed as the audio
+// thread takes them.
+TEST_F(WindowLogicTest, TheSoundIsHeardWithTheFocusAndAKnockComesWithTheNextTick) {
+    SoundFeed feed;
+    SoundFeed::Scenes scenes;
+    const auto lastScene = [&]() -> std::optional<SoundScene> {
+        const std::size_t n = feed.take(scenes);
+        if (n == 0) return std::nullopt;
+        return scenes[n - 1];
+    };
+    EngineSound sound(feed);
     MainWindowLogic window(platform,
                            EngineParts{std::make_unique<InlineSimulation>(), nullptr,
                                        std::make_unique<CabDriving>(sound)},
@@ -483,22 +491,20 @@ TEST_F(WindowLogicTest, AKnockHoldsTheVoice400MsAndAfterALostFocusItsEndStartsNo
     window.onCreate();  // no configuration: sound on
     window.onSetFocus();
     window.onTimer(timer::mainTick);
-    EXPECT_EQ(player.playing(), RecordingId::exhaust);
+    ASSERT_TRUE(lastScene().value_or(SoundScene{}).heard);
 
     window.state().valveKnock = true;
     window.onTimer(timer::mainTick);
-    EXPECT_EQ(player.playing(), RecordingId::valveKnock);
-    EXPECT_EQ(platform.period(timer::soundRestart), 400);
-    window.onTimer(timer::soundRestart);
-    EXPECT_FALSE(platform.timerRuns(timer::soundRestart));
-    EXPECT_EQ(player.playing(), RecordingId::exhaust);
+    const auto knocked = lastScene();
+    ASSERT_TRUE(knocked.has_value());
+    EXPECT_EQ(knocked->knocks, 1);
+    EXPECT_TRUE(knocked->heard);
+    EXPECT_FALSE(window.state().valveKnock);
 
-    window.state().valveKnock = true;
-    window.onTimer(timer::mainTick);
     window.onKillFocus();
-    window.onTimer(timer::soundRestart);
-    EXPECT_FALSE(platform.timerRuns(timer::soundRestart));
-    EXPECT_FALSE(player.playing().has_value());
+    EXPECT_FALSE(lastScene().value_or(SoundScene{true}).heard);
+    window.onTimer(timer::mainTick);
+    EXPECT_FALSE(lastScene().has_value());  // nothing while another window has the focus
     window.onDestroy();
 }
 

@@ -155,15 +155,28 @@ TEST_F(KeyHandlerTest, TogglesActOncePerPress) {
     press('T');
     EXPECT_TRUE(s->trackAutomatic);
 
-    press('S');  // sound on, then off at full volume
+    press('S');  // sound on, then off
     EXPECT_EQ(sound.loopStarts, 1);
     press('S');
-    EXPECT_EQ(sound.fullVolumeStops, 1);
+    EXPECT_EQ(sound.stops, 1);
     EXPECT_TRUE(s->soundRestart);
     s->simSpeedCode = 2;  // at 5:1 nothing would adjust or stop a loop
     press('S');
     EXPECT_TRUE(s->soundOn);
     EXPECT_EQ(sound.loopStarts, 1);
+}
+
+TEST_F(KeyHandlerTest, TheWhistleBlowsWhileItsKeyIsHeldWhateverElseIsPressed) {
+    hold('H');
+    hold('H');  // the keyboard's repeat
+    EXPECT_TRUE(s->whistleBlowing);
+    press('B');  // another key goes down and up meanwhile
+    for (int i = 0; i < 3; ++i) hold(shift);
+    release(shift);
+    EXPECT_TRUE(s->whistleBlowing);
+    EXPECT_EQ(s->pilotValve, 3);
+    release('H');
+    EXPECT_FALSE(s->whistleBlowing);
 }
 
 TEST_F(KeyHandlerTest, AltCyclesTheDisplayAndTemperatureKeysOrderAReset) {
