@@ -51,14 +51,23 @@ private:
 // closed there.
 class QtAudioStream::Worker final : public QObject {
 public:
-    Worker(Mixer& mixer, SoundFeed& feed, std::atomic<std::int64_t>& frames)
-        : mixer_(mixer), feed_(feed), frames_(frames) {}
+    Worker(Mixer& mixer, SoundFeed& feed, std::atomic<std::int64_t>& frames, std::atomic<int>& underruns)
+        : mixer_(mixer), feed_(feed), frames_(frames), underruns_(underruns) {}
 
     bool open(const QAudioDevice& device, const QAudioFormat& format, int bufferMs) {
         source_ = std::make_unique<MixerSource>(mixer_, feed_, frames_);
         source_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         sink_ = std::make_unique<QAudioSink>(device, format);
         sink_->setBufferSize(format.bytesForDuration(qint64{bufferMs} * 1000));
+        // The source never runs dry, so the sink falls idle only when the
+        // device ran out before the audio thread refilled it. The sound
+        // server reports that from a thread of its own: counted there.
+        QObject::connect(
+            sink_.get(), &QAudioSink::stateChanged, sink_.get(),
+            [&underruns = underruns_](QAudio::State state) {
+                if (state == QAudio::IdleState) ++underruns;
+            },
+            Qt::DirectConnection);
         sink_->start(source_.get());
         if (sink_->error() == QAudio::NoError) return true;
         close();  // the device refused: silent
@@ -74,6 +83,7 @@ private:
     Mixer& mixer_;
     SoundFeed& feed_;
     std::atomic<std::int64_t>& frames_;
+    std::atomic<int>& underruns_;
     std::unique_ptr<MixerSource> source_;
     std::unique_ptr<QAudioSink> sink_;
 };
@@ -108,7 +118,7 @@ QtAudioStream::QtAudioStream(SoundFeed& feed, int bufferMs) {
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format)) return;
 
-    worker_ = std::make_unique<Worker>(mixer_, feed, frames_);
+    worker_ = std::make_unique<Worker>(mixer_, feed, frames_, underruns_);
     thread_.setObjectName(QStringLiteral("zt40-audio"));
     worker_->moveToThread(&thread_);
     thread_.start();

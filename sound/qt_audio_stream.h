@@ -36,6 +36,8 @@ public:
     bool open() const { return open_; }
     // Frames the device has taken so far.
     std::int64_t framesRendered() const { return frames_.load(); }
+    // Times the device ran dry: each is a dropout the listener hears.
+    int underruns() const { return underruns_.load(); }
 
 private:
     class Worker;
@@ -45,6 +47,7 @@ private:
     std::unique_ptr<Worker> worker_;
     bool open_ = false;
     std::atomic<std::int64_t> frames_{0};
+    std::atomic<int> underruns_{0};
 };
 
 // Ends the process without the libraries' own teardown at exit. Qt

@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -67,6 +69,18 @@ TEST(AudioStream, OnANullSinkTheMixerIsFedFromItsOwnThreadWhileTheMainThreadIsBu
     const auto stopped = stream.framesRendered();
     runEventLoop(200);
     EXPECT_GT(stream.framesRendered(), stopped);  // the stream runs on, silent
+
+    // The server stalls and then takes all it missed at once: the stream
+    // runs dry, and that is counted.
+    const char* server = std::getenv("ZT40_SOUND_SERVER_PID");
+    ASSERT_NE(server, nullptr);
+    const auto serverPid = static_cast<pid_t>(std::atoi(server));
+    const int dryBefore = stream.underruns();
+    ASSERT_EQ(::kill(serverPid, SIGSTOP), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * QtAudioStream::defaultBufferMs));
+    ASSERT_EQ(::kill(serverPid, SIGCONT), 0);
+    for (int wait = 0; wait < 40 && stream.underruns() == dryBefore; ++wait) runEventLoop(50);
+    EXPECT_GT(stream.underruns(), dryBefore);
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ case "$mode" in
     done
     [[ -S "$socket" ]] || { echo "the sound server did not start"; exit 1; }
     export PULSE_SERVER="unix:$socket"
+    # The test stalls the server for a moment to see the stream run dry.
+    export ZT40_SOUND_SERVER_PID="$server_pid"
     "$binary" --gtest_filter='*NullSink*'
     ;;
   *)
