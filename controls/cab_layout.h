@@ -117,8 +117,9 @@ inline constexpr HandWheel throttleWheel{{1300, 1200}, 120};
 inline constexpr HandWheel injectionWheel{{1300, 1600}, 80};
 
 // The button bar at the top right: its left edge in design units, then
-// each button's outline in pixels from that edge and from the window's
-// top. A click counts strictly inside the outline; on the
+// each button's outline in pixels of the 8 x 16 text cell from that edge
+// and from the window's top (window_layout.h sets them in the window's
+// cell). A click counts strictly inside the outline; on the
 // automatic-control button also on its upper edge.
 inline constexpr int barLeft = 2150;  // design units
 struct BarButton {
@@ -136,8 +137,10 @@ inline constexpr BarButton temperatureButton{0, 126, 90, 150};
 inline constexpr BarButton trackModeButton{100, 126, 192, 150};
 inline constexpr BarButton autoControlButton{0, 156, 108, 180, true};
 // The texts beside the buttons, px from the bar's edge: the train weight
-// right of the weight buttons, the speed right of its button.
+// right of the weight buttons, the speed right of its button ("10:1" or
+// "STOP" at the longest).
 inline constexpr Point weightText{72, 12};
 inline constexpr Point speedText{198, 42};
+inline constexpr int speedLabelLength = 4;  // characters
 
 }  // namespace zt40::layout

@@ -6,9 +6,10 @@ namespace zt40 {
 
 MouseLayout::MouseLayout(const LocomotiveState& state)
     : s_(state.displayScale),
+      cabS_(cabScale(state)),
       width_(state.clientWidth),
-      barLeft_(truncateTo<int>(layout::barLeft / state.displayScale)),
-      reverserX_(truncateTo<int>(layout::anchor.x / state.displayScale)),
-      reverserY_(truncateTo<int>(layout::anchor.y / state.displayScale)) {}
+      bar_(buttonBarPlace(state)),
+      reverserX_(truncateTo<int>(layout::anchor.x / cabS_)),
+      reverserY_(truncateTo<int>(layout::anchor.y / cabS_)) {}
 
 }  // namespace zt40

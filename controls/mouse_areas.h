@@ -1,13 +1,15 @@
 #pragma once
 // Where the controls and displays lie under the mouse, in client pixels:
-// the cab and its button bar as the cab's layout table places them, the
-// bar columns from the window's right edge, and the cylinder cut-away by
-// the dividers the last frame drew. Bounds are strict.
+// the cab at its own scale and its button bar in the window's text cell as
+// the cab's layout table and the window's layout place them, the bar
+// columns from the window's right edge, and the cylinder cut-away by the
+// dividers the last frame drew. Bounds are strict.
 
 #include <limits>
 
 #include "cab_layout.h"
 #include "locomotive_state.h"
+#include "window_layout.h"
 
 namespace zt40 {
 
@@ -22,23 +24,23 @@ public:
     explicit MouseLayout(const LocomotiveState& state);
 
     // The cab's controls.
-    PixelArea regulatorLever() const { return design(layout::regulatorGrip); }
-    PixelArea reverserWheel() const { return design(layout::reverserWheelGrip); }
-    PixelArea brakeHandle() const { return design(layout::brakeHandleGrip); }
-    PixelArea sandingLever() const { return design(layout::sandingLeverGrip); }
-    PixelArea drainCockLever() const { return design(layout::drainCockLever.grip); }
-    PixelArea blastPipeLever() const { return design(layout::blastPipeLever.grip); }
-    PixelArea firing() const { return design(layout::firingGrip); }
-    PixelArea injector() const { return design(layout::injectorGrip); }
-    PixelArea blowerWheel() const { return design(layout::blowerWheel.grip()); }
-    PixelArea throttleWheel() const { return design(layout::throttleWheel.grip()); }
-    PixelArea injectionWheel() const { return design(layout::injectionWheel.grip()); }
+    PixelArea regulatorLever() const { return cab(layout::regulatorGrip); }
+    PixelArea reverserWheel() const { return cab(layout::reverserWheelGrip); }
+    PixelArea brakeHandle() const { return cab(layout::brakeHandleGrip); }
+    PixelArea sandingLever() const { return cab(layout::sandingLeverGrip); }
+    PixelArea drainCockLever() const { return cab(layout::drainCockLever.grip); }
+    PixelArea blastPipeLever() const { return cab(layout::blastPipeLever.grip); }
+    PixelArea firing() const { return cab(layout::firingGrip); }
+    PixelArea injector() const { return cab(layout::injectorGrip); }
+    PixelArea blowerWheel() const { return cab(layout::blowerWheel.grip()); }
+    PixelArea throttleWheel() const { return cab(layout::throttleWheel.grip()); }
+    PixelArea injectionWheel() const { return cab(layout::injectionWheel.grip()); }
     // The cab's instruments.
-    PixelArea dial(const layout::Dial& dial) const { return design(dial.grip()); }
-    PixelArea cutOffScale() const { return design(layout::cutOffScaleGrip); }
-    PixelArea waterGauge(int which) const { return design(layout::waterGaugeGrip(layout::waterGaugeX[which])); }
-    // Across the whole width, under the cab.
-    PixelArea gradientBand() const { return {-infinity, infinity, 2700 / s_, 3700 / s_}; }
+    PixelArea dial(const layout::Dial& dial) const { return cab(dial.grip()); }
+    PixelArea cutOffScale() const { return cab(layout::cutOffScaleGrip); }
+    PixelArea waterGauge(int which) const { return cab(layout::waterGaugeGrip(layout::waterGaugeX[which])); }
+    // Across the whole width, from under the cab down to 3700 mm.
+    PixelArea gradientBand() const { return {-infinity, infinity, cabFoot / cabS_, 3700 / s_}; }
     // The indicator diagram on the right, down to `bottom` design units.
     PixelArea indicator(double bottom) const { return {width_ - 3200 / s_, infinity, -infinity, bottom / s_}; }
 
@@ -56,9 +58,12 @@ public:
 
     // Building blocks for the display areas.
     PixelArea design(double x0, double x1, double y0, double y1) const { return {x0 / s_, x1 / s_, y0 / s_, y1 / s_}; }
-    PixelArea design(const layout::Rect& r) const { return design(r.left, r.right, r.top, r.bottom); }
+    PixelArea cab(const layout::Rect& r) const {
+        return {r.left / cabS_, r.right / cabS_, r.top / cabS_, r.bottom / cabS_};
+    }
     PixelArea bar(const layout::BarButton& b) const {
-        return {barLeft_ + b.left, barLeft_ + b.right, b.top - (b.takesTopEdge ? 1.0 : 0.0), double(b.bottom)};
+        const ButtonBarPlace::Outline o = bar_.at(b);
+        return {double(o.left), double(o.right), o.top - (b.takesTopEdge ? 1.0 : 0.0), double(o.bottom)};
     }
     // A column between W - fromRight0 and W - fromRight1 (design units), 0 < y < 2500.
     PixelArea column(double fromRight0, double fromRight1) const {
@@ -72,9 +77,11 @@ public:
 
 private:
     static constexpr double infinity = std::numeric_limits<double>::infinity();
-    double s_;        // design units per pixel
-    double width_;    // px
-    double barLeft_;  // px
+    static constexpr double cabFoot = layout::anchor.y + layout::outlineCorner.y;  // design units
+    double s_;     // design units per pixel
+    double cabS_;  // the cab's design units per pixel
+    double width_;  // px
+    ButtonBarPlace bar_;
     int reverserX_, reverserY_;
 };
 

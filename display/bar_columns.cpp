@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "numeric.h"
 #include "panel_pixels.h"
@@ -14,6 +16,7 @@ constexpr Rgb red{255, 0, 0};
 constexpr Rgb cyan{0, 255, 255};
 constexpr Rgb labelShade{50, 50, 50};
 constexpr int markWidth = 3;          // px
+constexpr int secondUnitLine = 13;    // px of the 8 x 16 cell below the unit
 constexpr double columnFootMm = 2500.0;
 
 // One column; every length in mm leftward from the right edge of the window.
@@ -56,15 +59,36 @@ void drawColumn(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, i
         const int end = n - mm(tick % c.longEvery == 0 ? c.longTo : c.shortTo);
         canvas.line({left, mm(z)}, {end, mm(z)}, Pen{});
     }
-    canvas.text(n - mm(c.left - 10), mm(10), c.topLabel, black, shortfall ? labelShade : white);
-    canvas.text(left, mm(columnFootMm), c.unit, black, white);
-    if (index == 2) canvas.text(left, mm(columnFootMm) + 13, "kg/m\xc2\xb2h", black, white);
-    if (index == 4) canvas.text(n - mm(c.left - 10), mm(2350), "-1", black, white);
+    // The scale's ends and the unit under the column, in the window where
+    // they cover no other text; the firing column's two units a line lower
+    // where they would.
+    const auto label = [&](int x, int y, const char* text, Rgb background = white) {
+        if (const auto at = canvas.texts().placeFor(x, y, text)) canvas.text(at->left, at->top, text, black, background);
+    };
+    label(n - mm(c.left - 10), mm(10), c.topLabel, shortfall ? labelShade : white);
+    if (index == 2) {
+        const TextCell cell = canvas.textCell();
+        const int pitch = cell.scaled(secondUnitLine);
+        const std::vector<std::string_view> units{c.unit, "kg/m\xc2\xb2h"};
+        const TextLayer& texts = canvas.texts();
+        const TextExtent wanted = texts.extentOf(left, mm(columnFootMm), units[1]);
+        if (const auto at = texts.placeFor({wanted.left, wanted.top, wanted.right, wanted.bottom + pitch}, 1)) {
+            canvas.textLines(at->left, at->top, units, pitch, black, white);
+        }
+    } else {
+        label(left, mm(columnFootMm), c.unit);
+    }
+    if (index == 4) label(n - mm(c.left - 10), mm(2350), "-1");
 }
 
 }  // namespace
 
 int barColumnsShown(const LocomotiveState& copy) { return copy.textHidden ? 2 : columnCount; }
+
+int barColumnsLeft(const LocomotiveState& copy) {
+    const Layout mm{copy.displayScale};
+    return copy.clientWidth - mm(columns[barColumnsShown(copy) - 1].left);
+}
 
 std::vector<BarMark> barMarks(const LocomotiveState& copy, const AverageMeans& means) {
     const Layout mm{copy.displayScale};

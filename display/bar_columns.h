@@ -16,6 +16,8 @@ namespace zt40 {
 
 // How many columns are drawn: all five with the texts, the first two without.
 int barColumnsShown(const LocomotiveState& copy);
+// The left edge of the leftmost column drawn, px.
+int barColumnsLeft(const LocomotiveState& copy);
 
 struct BarMark {
     int column;  // 1..5

@@ -8,6 +8,7 @@
 #include "cab_layout.h"
 #include "numeric.h"
 #include "pointer_targets.h"
+#include "window_layout.h"
 
 namespace zt40 {
 
@@ -235,7 +236,7 @@ void smallLever(Canvas& canvas, const layout::SmallLever& lever, bool set, const
 }  // namespace
 
 void drawCabPanel(Canvas& canvas, const LocomotiveState& copy, const FrameState& frame, DisplayMemory& memory) {
-    const Layout mm{copy.displayScale};
+    const Layout mm{cabScale(copy)};
     const PixelPoint anchor = mm(layout::anchor);
     const PixelPoint corner = fromAnchor(mm, anchor, layout::outlineCorner);
     canvas.rectangle(0, 0, corner.x, corner.y, blackPen, whiteBrush);

@@ -9,8 +9,6 @@ namespace zt40 {
 
 namespace {
 
-constexpr int charPixels = 8;  // px a character of the window's font
-constexpr int linePixels = figureLinePixels;
 constexpr int figuresChars = 46;  // characters of the figures' widest line
 constexpr int figuresLineCount = 7;
 constexpr int balanceChars = 24;  // characters of the balance's lines
@@ -75,24 +73,25 @@ std::vector<std::string> boilerBalanceLines(const LocomotiveState& copy, bool co
     };
 }
 
-FigureBlocks placeFigureBlocks(int left, int right, int top) {
+FigureBlocks placeFigureBlocks(int left, int right, int top, TextCell cell) {
     // The places stay the same whether the figures are there or not.
-    const int besideFigures = left + (figuresChars + blockGap) * charPixels;  // px
-    if (besideFigures + balanceChars * charPixels <= right) return {{left, top}, {besideFigures, top}, false};
-    return {{left, top}, {left, top + (figuresLineCount + 1) * linePixels}, true};
+    const int besideFigures = left + cell.across(figuresChars + blockGap);  // px
+    if (besideFigures + cell.across(balanceChars) <= right) return {{left, top}, {besideFigures, top}, false};
+    return {{left, top}, {left, top + (figuresLineCount + 1) * cell.height}, true};
 }
 
-int figureBlocksBottom(const FigureBlocks& blocks) {
+int figureBlocksBottom(const FigureBlocks& blocks, TextCell cell) {
     const int balanceLines = blocks.compactBalance ? compactBalanceLineCount : balanceLineCount;
-    return std::max(blocks.figures.y + figuresLineCount * linePixels, blocks.balance.y + balanceLines * linePixels);
+    return std::max(blocks.figures.y + figuresLineCount * cell.height, blocks.balance.y + balanceLines * cell.height);
 }
 
 void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left, int right, int top) {
-    const FigureBlocks at = placeFigureBlocks(left, right, top);
+    const TextCell cell = canvas.textCell();
+    const FigureBlocks at = placeFigureBlocks(left, right, top, cell);
     const auto block = [&](PixelPoint corner, const std::vector<std::string>& lines) {
         const int width = std::max(right - corner.x, 0);  // px
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            canvas.fittedText(corner.x, corner.y + static_cast<int>(i) * linePixels, lines[i], width, black, white);
+            canvas.fittedText(corner.x, corner.y + static_cast<int>(i) * cell.height, lines[i], width, black, white);
         }
     };
     block(at.figures, indicatedFigureLines(copy));

@@ -22,23 +22,22 @@ std::vector<std::string> indicatedFigureLines(const LocomotiveState& copy);
 // figures where the frame has no room beside them.
 std::vector<std::string> boilerBalanceLines(const LocomotiveState& copy, bool compact);
 
-inline constexpr int figureLinePixels = 16;  // px a line of the window's font takes
-
 // Where the two blocks go in a frame from `left` to `right` (px), the first
-// line's top at `top`: side by side where the frame is wide enough, else
-// the compact balance under the figures; the same whether there are
-// figures or not.
+// line's top at `top`, in the text cell `cell`: side by side where the
+// frame is wide enough, else the compact balance under the figures; the
+// same whether there are figures or not.
 struct FigureBlocks {
     PixelPoint figures;
     PixelPoint balance;
     bool compactBalance;
 };
-FigureBlocks placeFigureBlocks(int left, int right, int top);
+FigureBlocks placeFigureBlocks(int left, int right, int top, TextCell cell = referenceCell);
 
 // The row (px) below the blocks placed so.
-int figureBlocksBottom(const FigureBlocks& blocks);
+int figureBlocksBottom(const FigureBlocks& blocks, TextCell cell = referenceCell);
 
-// Both blocks, black on white, narrowed where the frame is narrower.
+// Both blocks in the canvas's text cell, black on white, narrowed where
+// the frame is narrower.
 void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left, int right, int top);
 
 }  // namespace zt40

@@ -12,6 +12,7 @@
 #include "panel_pixels.h"
 #include "sim_speed.h"
 #include "text_format.h"
+#include "track_table.h"
 
 namespace zt40 {
 
@@ -25,11 +26,13 @@ constexpr Rgb gridGrey{180, 180, 180};
 
 constexpr int cursorRadius = 5;  // px
 constexpr int textInset = 2;     // px between a grid line and its label
-constexpr int charPixels = 8;    // px a character of the window's font
+constexpr int figureGap = 4;     // px between the titles and the figures
 constexpr std::array<int, 3> labelledBars = {0, 5, 10};
 constexpr const char* strokeAxisName = "Kolbenweg";
 
-int textWidth(const std::string& text) { return static_cast<int>(characterCount(text)) * charPixels; }
+int textWidth(const std::string& text, TextCell cell) {
+    return cell.across(static_cast<int>(characterCount(text)));
+}
 
 struct Layout {
     double s;  // mm per pixel
@@ -60,24 +63,29 @@ void frameAndGrid(Canvas& canvas, const LocomotiveState& copy, const Layout& mm)
 
 // The axes on the grid: pressure in bar up the left grid line, the rim
 // force in kN (15 to the bar) up the right one, the piston's stroke along
-// the foot of the frame; none above the row `freeBelow`, where the figures stand.
+// the foot of the frame; none above the row `freeBelow`, where the figures
+// stand, nor where it would cover another text.
 void axisLabels(Canvas& canvas, const LocomotiveState& copy, const Layout& mm, int freeBelow) {
     using namespace indicator;
+    const TextCell cell = canvas.textCell();
     const int n = copy.clientWidth;
     const int left = n - mm(travelStartMm) + textInset, right = n - mm(crankZeroMm) - textInset;
+    const auto label = [&](int x, int y, const std::string& text) {
+        if (canvas.texts().isFree(canvas.texts().extentOf(x, y, text))) canvas.text(x, y, text, black, white);
+    };
     const auto rows = indicatorGridRows(copy.displayScale);  // from -1 bar up
     for (int bar : labelledBars) {
-        const int y = rows[bar + 1] - figureLinePixels / 2;
+        const int y = rows[bar + 1] - cell.height / 2;
         if (y < freeBelow) continue;
-        canvas.text(left, y, formatText(bar == labelledBars.back() ? "%i bar" : "%i", bar), black, white);
+        label(left, y, formatText(bar == labelledBars.back() ? "%i bar" : "%i", bar));
         const std::string force = formatText("%.0f kN", bar * mmPerBar / mmPerKilonewton);
-        canvas.text(right - textWidth(force), y, force, black, white);
+        label(right - textWidth(force, cell), y, force);
     }
-    const int foot = mm(3000) - figureLinePixels - 1;
+    const int foot = mm(3000) - cell.height - 1;
     const std::string stroke = formatText("%.0f mm", cylinder::stroke * 1000.0);
-    canvas.text(left, foot, "0", black, white);
-    canvas.text((left + right - textWidth(strokeAxisName)) / 2, foot, strokeAxisName, black, white);
-    canvas.text(right - textWidth(stroke), foot, stroke, black, white);
+    label(left, foot, "0");
+    label((left + right - textWidth(strokeAxisName, cell)) / 2, foot, strokeAxisName);
+    label(right - textWidth(stroke, cell), foot, stroke);
 }
 
 // In slow motion or STOP: where the model stands in all three series.
@@ -95,7 +103,32 @@ void cursor(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
     circle(canvas, at(IndicatorSeries::cyan), cyan);
 }
 
+// Both titles, each on as many lines as the frame's width needs, the second
+// below the first; the row below them, px.
+int titles(Canvas& canvas, const LocomotiveState& copy, const Layout& mm) {
+    const TextCell cell = canvas.textCell();
+    const int left = copy.clientWidth - mm(3150);
+    const int characters = (copy.clientWidth - cell.width - left) / cell.width;  // up to a cell before the edge
+    int y = mm(50);
+    const auto title = [&](const std::string& text) {
+        for (const std::string& line : wrapText(text, characters)) {
+            if (const auto at = canvas.texts().placeFor(left, y, line)) canvas.text(at->left, at->top, line, black, white);
+            y += cell.height;
+        }
+    };
+    title(indicatorTitle(copy));
+    y = std::max(y, mm(215));
+    title(tractiveForceTitle(copy));
+    return y;
+}
+
 }  // namespace
+
+int rightHandPanelLeft(const LocomotiveState& copy) {
+    if (copy.trackTableShown) return trackTableLeft(copy);
+    if (copy.indicatorShown || copy.stripShown) return copy.clientWidth - Layout{copy.displayScale}(3200);
+    return barColumnsLeft(copy);
+}
 
 std::array<int, indicatorGridRowCount> indicatorGridRows(double displayScale) {
     // By index in real arithmetic: a step summed in whole pixels would stop
@@ -168,14 +201,14 @@ void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const Ave
     const Layout mm{copy.displayScale};
     const int n = copy.clientWidth;
     frameAndGrid(canvas, copy, mm);
-    canvas.text(n - mm(3150), mm(50), indicatorTitle(copy), black, white);
-    canvas.text(n - mm(3150), mm(215), tractiveForceTitle(copy), black, white);
+    const int titlesBottom = titles(canvas, copy, mm);  // px
     // Figures and labels first: the curves run over them.
     int freeBelow = 0;  // px
     if (!copy.textHidden) {
-        const int left = n - mm(3150), right = n - textInset, top = mm(215) + figureLinePixels + 4;
+        const TextCell cell = canvas.textCell();
+        const int left = n - mm(3150), right = n - textInset, top = titlesBottom + figureGap;
         drawIndicatorFigures(canvas, copy, left, right, top);
-        freeBelow = figureBlocksBottom(placeFigureBlocks(left, right, top));
+        freeBelow = figureBlocksBottom(placeFigureBlocks(left, right, top, cell), cell);
     }
     axisLabels(canvas, copy, mm, freeBelow);
     if (copy.indicatorCount <= 0) return;

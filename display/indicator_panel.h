@@ -54,4 +54,8 @@ void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const Ave
 // chosen, otherwise the bar columns; nothing while the track table is shown.
 void drawRightHandPanel(Canvas& canvas, const LocomotiveState& copy, const AverageMeans& means);
 
+// The left edge of what the right-hand panel shows, px: the texts left of
+// it keep clear of it.
+int rightHandPanelLeft(const LocomotiveState& copy);
+
 }  // namespace zt40

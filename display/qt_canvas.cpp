@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QPolygon>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace zt40 {
@@ -59,19 +58,26 @@ QPolygon qtPolygon(const std::vector<PixelPoint>& points) {
     return polygon;
 }
 
-constexpr int charWidth = 8;   // px: the box geometry counts 8 pixels a character
-constexpr int fontPixels = 14;  // px: DejaVu Sans Mono's 16-pixel line, 8.4 pixels wide unhinted
+// DejaVu Sans Mono's line is 1.16 of its pixel size and a character 0.6
+// of it: 14 pixels set an 8 x 16 cell, 7 pixels of font for every 4 of cell width.
+constexpr int fontPixelsPerFourCellPixels = 7;
+
+// The font in `pixels`, its advance made exactly `cellWidth` pixels: where
+// hinting leaves a fraction or a pixel more, the spacing makes it whole.
+QFont sizedFont(const QFont& family, int pixels, int cellWidth) {
+    QFont font = family;
+    font.setPixelSize(pixels);
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
+    if (advance != cellWidth) font.setLetterSpacing(QFont::AbsoluteSpacing, cellWidth - advance);
+    return font;
+}
 
 QFont loadTextFont() {
     const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansMono.ttf"));
     QFont font(QFontDatabase::applicationFontFamilies(id).value(0, QStringLiteral("monospace")));
     font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(fontPixels);
     font.setHintingPreference(QFont::PreferFullHinting);
-    // Where hinting leaves a fraction, the spacing makes it whole.
-    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
-    if (advance != charWidth) font.setLetterSpacing(QFont::AbsoluteSpacing, charWidth - advance);
-    return font;
+    return sizedFont(font, referenceCell.width * fontPixelsPerFourCellPixels / 4, referenceCell.width);
 }
 
 }  // namespace
@@ -79,6 +85,16 @@ QFont loadTextFont() {
 const QFont& textFont() {
     static const QFont font = loadTextFont();
     return font;
+}
+
+QFont textFont(TextCell cell) {
+    if (cell == referenceCell) return textFont();
+    // The largest size whose line fits the cell.
+    for (int pixels = cell.width * fontPixelsPerFourCellPixels / 4; pixels > 1; --pixels) {
+        QFont font = sizedFont(textFont(), pixels, cell.width);
+        if (QFontMetrics(font).height() <= cell.height) return font;
+    }
+    return textFont();
 }
 
 void QtCanvas::use(const Pen& pen, const Brush& brush) {
@@ -132,24 +148,23 @@ void QtCanvas::chord(int left, int top, int right, int bottom, PixelPoint start,
     painter_.drawChord(r, from, span(from, rayAngle(r, end)));
 }
 
-void QtCanvas::text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) {
-    fittedText(x, y, utf8, std::numeric_limits<int>::max(), colour, background);
-}
-
-void QtCanvas::fittedText(int x, int y, std::string_view utf8, int maxWidth, Rgb colour, Rgb background) {
+void QtCanvas::drawText(int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     const QFontMetrics metrics = painter_.fontMetrics();
-    const int width = metrics.horizontalAdvance(text);  // px
-    const bool narrowed = width > maxWidth && width > 0;
+    const int natural = metrics.horizontalAdvance(text);  // px
+    const bool narrowed = natural > width && natural > 0;
+    const int cellHeight = textCell().height;             // px
+    // The line stands in the middle of its cell.
+    const int baseline = (cellHeight - metrics.height()) / 2 + metrics.ascent();
     if (narrowed) {
         painter_.save();
         painter_.translate(x, y);
-        painter_.scale(static_cast<qreal>(std::max(maxWidth, 1)) / width, 1.0);
+        painter_.scale(static_cast<qreal>(std::max(width, 1)) / natural, 1.0);
         x = y = 0;
     }
-    painter_.fillRect(QRect(x, y, width, metrics.height()), qtColour(background));
+    painter_.fillRect(QRect(x, y, natural, cellHeight), qtColour(background));
     painter_.setPen(qtColour(colour));
-    painter_.drawText(QPoint(x, y + metrics.ascent()), text);
+    painter_.drawText(QPoint(x, y + baseline), text);
     if (narrowed) painter_.restore();
 }
 

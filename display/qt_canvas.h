@@ -13,6 +13,10 @@ namespace zt40 {
 // thread before the first frame.
 const QFont& textFont();
 
+// The same font for another text cell: each character advances exactly
+// the cell's width, and a line is no higher than the cell.
+QFont textFont(TextCell cell);
+
 class QtCanvas final : public Canvas {
 public:
     explicit QtCanvas(QPainter& painter) : painter_(painter) { painter_.setFont(textFont()); }
@@ -27,8 +31,10 @@ public:
     void arc(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, const Pen& pen) override;
     void chord(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, const Pen& pen,
                const Brush& brush) override;
-    void text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) override;
-    void fittedText(int x, int y, std::string_view utf8, int maxWidth, Rgb colour, Rgb background) override;
+
+protected:
+    void drawText(int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) override;
+    void useTextCell(TextCell cell) override { painter_.setFont(textFont(cell)); }
 
 private:
     void use(const Pen& pen, const Brush& brush);

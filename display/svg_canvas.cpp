@@ -49,7 +49,7 @@ std::string escaped(std::string_view utf8) {
     return text;
 }
 
-constexpr int cellWidth = 8, cellHeight = 16;  // px of one character
+constexpr int cellHeight = 16;  // px of one line of the 8 x 16 cell
 
 }  // namespace
 
@@ -121,10 +121,9 @@ void SvgCanvas::chord(int left, int top, int right, int bottom, PixelPoint start
     arcPath(left, top, right, bottom, start, end, true, pen, &brush);
 }
 
-void SvgCanvas::text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) {
+void SvgCanvas::drawText(int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) {
     if (utf8.empty()) return;
     // The opaque background first, one cell per character.
-    const int width = static_cast<int>(characterCount(utf8)) * cellWidth;
     body_ += formatText("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"", x, y, width, cellHeight) +
              " fill=\"" + colourOf(background) + "\"/>\n";
     body_ += formatText("<text x=\"%d\" y=\"%d\" textLength=\"%d\" lengthAdjust=\"spacingAndGlyphs\" fill=\"", x,

@@ -23,10 +23,12 @@ public:
     void arc(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, const Pen& pen) override;
     void chord(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, const Pen& pen,
                const Brush& brush) override;
-    void text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) override;
 
     // The whole document.
     std::string document() const;
+
+protected:
+    void drawText(int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) override;
 
 private:
     void arcPath(int left, int top, int right, int bottom, PixelPoint start, PixelPoint end, bool closed,

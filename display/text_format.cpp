@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <algorithm>
 
 namespace zt40 {
 
@@ -28,6 +29,32 @@ std::size_t characterCount(std::string_view utf8) {
         if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) ++count;
     }
     return count;
+}
+
+std::vector<std::string> wrapText(std::string_view utf8, int maxCharacters) {
+    const auto fits = [&](std::string_view text) {
+        return characterCount(text) <= static_cast<std::size_t>(std::max(maxCharacters, 0));
+    };
+    if (fits(utf8)) return {std::string(utf8)};
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const std::size_t start = utf8.find_first_not_of(' ', at);
+        if (start == std::string_view::npos) break;
+        const std::size_t end = std::min(utf8.find(' ', start), utf8.size());
+        const std::string_view word = utf8.substr(start, end - start);
+        const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
+        if (!line.empty() && !fits(longer)) {
+            lines.push_back(line);
+            line = std::string(word);
+        } else {
+            line = longer;
+        }
+        at = end;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 }  // namespace zt40

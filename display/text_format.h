@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zt40 {
 
@@ -22,5 +23,10 @@ std::string formatText(const char* format, ...) ZT40_PRINTF_FORMAT(1, 2);
 
 // Characters of a UTF-8 text: every byte that does not continue a sequence.
 std::size_t characterCount(std::string_view utf8);
+
+// A text on as few lines of at most `maxCharacters` as its blanks allow:
+// the text itself where it fits, else broken at blanks, which a break
+// swallows. A word longer than a line stands on a line of its own.
+std::vector<std::string> wrapText(std::string_view utf8, int maxCharacters);
 
 }  // namespace zt40

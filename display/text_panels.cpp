@@ -5,6 +5,7 @@
 #include "numeric.h"
 #include "status_texts.h"
 #include "text_format.h"
+#include "window_layout.h"
 
 namespace zt40 {
 
@@ -13,41 +14,59 @@ namespace {
 const Pen blackPen{};
 const Brush whiteBrush{};
 
-// A button: its outline and, 6 px in, its label, narrowed where the
-// font's even 8 px a character would run it over the button's edge.
-void drawButton(Canvas& canvas, int left, int top, int right, int bottom, const char* label) {
-    canvas.rectangle(left, top, right, bottom, blackPen, whiteBrush);
-    if (label) canvas.fittedText(left + 6, top + 6, label, right - left - 8, black, white);
+constexpr int labelInset = 6;   // px of the 8 x 16 cell from a button's top left to its label
+constexpr int labelRoom = 8;    // px of the 8 x 16 cell a button's label leaves of its width
+constexpr int boxCorner = 10;   // px of the 8 x 16 cell: the rounded corners of the help and warning boxes
+
+// A button: its outline and, a little in, its label, narrowed where the
+// font's even cell a character would run it over the button's edge.
+void drawButton(Canvas& canvas, const ButtonBarPlace::Outline& o, TextCell cell, const char* label) {
+    canvas.rectangle(o.left, o.top, o.right, o.bottom, blackPen, whiteBrush);
+    if (label) {
+        canvas.fittedText(o.left + cell.scaled(labelInset), o.top + cell.scaled(labelInset), label,
+                          o.right - o.left - cell.scaled(labelRoom), black, white);
+    }
 }
 
-void textBox(Canvas& canvas, const TextBox& box, Rgb colour) {
-    const BoxOutline o = outlineOf(box);
-    canvas.roundRect(o.left, o.top, o.right, o.bottom, 10, 10, blackPen, Brush{hintYellow});
-    for (int i = 0; i < lineCount(box); ++i) canvas.text(box.x, box.y + 16 * i, box.lines[i], colour, hintYellow);
+void textBox(Canvas& canvas, const TextBox& box, TextCell cell, Rgb colour) {
+    const TextExtent o = outlineOf(box, cell);
+    const int corner = cell.scaled(boxCorner);
+    canvas.roundRect(o.left, o.top, o.right, o.bottom, corner, corner, blackPen, Brush{hintYellow});
+    for (int i = 0; i < lineCount(box); ++i) {
+        canvas.text(box.x, box.y + cell.height * i, box.lines[i], colour, hintYellow);
+    }
 }
 
 }  // namespace
 
+TextExtent buttonBarArea(const LocomotiveState& copy) {
+    const ButtonBarPlace bar = buttonBarPlace(copy);
+    return {bar.left, 0, bar.right(), bar.bottom()};
+}
+
 void drawButtonBar(Canvas& canvas, const LocomotiveState& copy) {
-    const int bb = truncateTo<int>(layout::barLeft / copy.displayScale);  // px, left edge of the bar
+    const ButtonBarPlace bar = buttonBarPlace(copy);
+    const TextCell cell = bar.cell;
     const auto button = [&](const layout::BarButton& b, const char* label = nullptr) {
-        drawButton(canvas, bb + b.left, b.top, bb + b.right, b.bottom, label);
+        drawButton(canvas, bar.at(b), cell, label);
     };
     if (cab::trainStands(copy)) {
         // Train weight down and up, water and temperature: only while standing.
-        const int minus = bb + layout::weightMinusButton.left, plus = bb + layout::weightPlusButton.left;
+        const ButtonBarPlace::Outline minus = bar.at(layout::weightMinusButton), plus = bar.at(layout::weightPlusButton);
+        const int middle = (minus.top + minus.bottom) / 2, reach = cell.scaled(6);  // px: the signs' half length
         button(layout::weightMinusButton);
-        canvas.line({minus + 6, 18}, {minus + 18, 18}, blackPen);
+        canvas.line({minus.left + reach, middle}, {minus.right - reach, middle}, blackPen);
         button(layout::weightPlusButton);
-        canvas.line({plus + 6, 18}, {plus + 18, 18}, blackPen);
-        canvas.line({plus + 12, 12}, {plus + 12, 24}, blackPen);
+        const int centre = (plus.left + plus.right) / 2;
+        canvas.line({plus.left + reach, middle}, {plus.right - reach, middle}, blackPen);
+        canvas.line({centre, plus.top + reach}, {centre, plus.bottom - reach}, blackPen);
         button(layout::temperatureButton, "Temperatur");
         button(layout::waterButton, "Wasser tanken");
     }
-    const layout::Point weight = layout::weightText, speed = layout::speedText;
-    canvas.text(bb + weight.x, weight.y, formatText("Zuggewicht=%i t", copy.trainWeight), black, white);
+    const layout::Point weight = bar.at(layout::weightText), speed = bar.at(layout::speedText);
+    canvas.text(weight.x, weight.y, formatText("Zuggewicht=%i t", copy.trainWeight), black, white);
     button(layout::speedButton, "Simulationsgeschwindigkeit");
-    canvas.text(bb + speed.x, speed.y, simSpeedText(copy.simSpeedCode), black, white);
+    canvas.text(speed.x, speed.y, simSpeedText(copy.simSpeedCode), black, white);
     button(layout::displayButton, "Zeichenmodus");
     button(layout::soundButton, "Sound");
     button(layout::dataButton, "Dialog");
@@ -57,11 +76,9 @@ void drawButtonBar(Canvas& canvas, const LocomotiveState& copy) {
 
 void drawTextStage(Canvas& canvas, const TextStage& text) {
     if (!text.shown) return;
-    for (int i = 0; i < statusLineCount; ++i) {
-        canvas.text(text.statusX, text.statusY + statusLineOffsets[i], text.statusLines[i], black, white);
-    }
-    if (text.help) textBox(canvas, *text.help, helpBlue);
-    for (const TextBox& warning : text.warnings) textBox(canvas, warning, warningRed);
+    for (const PlacedLine& line : text.statusLines) canvas.text(line.x, line.y, line.text, black, white);
+    if (text.help) textBox(canvas, *text.help, text.cell, helpBlue);
+    for (const TextBox& warning : text.warnings) textBox(canvas, warning, text.cell, warningRed);
 }
 
 }  // namespace zt40

@@ -19,8 +19,11 @@ struct TableText {
     Rgb colour;
 };
 
-// Texts in drawing order; at the same place a later one covers an earlier one.
+// Texts in drawing order, in the window's text cell, none over another.
 std::vector<TableText> trackTableTexts(const TrackTableSnapshot& snapshot, const LocomotiveState& copy);
+
+// The table's left edge, px: where the marker row starts.
+int trackTableLeft(const LocomotiveState& copy);
 
 void drawTrackTable(Canvas& canvas, const TrackTableSnapshot& snapshot, const LocomotiveState& copy);
 

@@ -13,6 +13,7 @@
 #include "sim_speed.h"
 #include "track_list.h"
 #include "virtual_keys.h"
+#include "window_layout.h"
 
 namespace zt40 {
 
@@ -103,8 +104,7 @@ void Engine::onSize(int width, int height) {
     }
     s.clientWidth = width;
     s.clientHeight = height;
-    // The design area of 8000 x 5851 mm fills the window's narrower side.
-    s.displayScale = static_cast<double>(width) / height < 1.367 ? 8000.0 / width : 5851.0 / height;
+    s.displayScale = designScale(width, height);
 }
 
 void Engine::onSetFocus() {

@@ -8,6 +8,7 @@
 #include "numeric.h"
 #include "pointer_targets.h"
 #include "sim_speed.h"
+#include "window_layout.h"
 
 namespace zt40 {
 
@@ -202,7 +203,7 @@ void FrameRules::warningTriggers(const LocomotiveState& copy) {
 
 void FrameRules::reportKnob(LocomotiveState& copy) {
     // The knob of the control being dragged, for the mouse to measure from.
-    const double s = copy.displayScale;
+    const double s = cabScale(copy);
     KnobPosition at{};
     switch (copy.dragTarget) {
         case drag::regulatorLever: at = regulatorKnob(s, copy.pilotValve); break;

@@ -427,7 +427,8 @@ std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScr
         engine.start([&](LocomotiveState& state) { error = applyStartSettings(scenario, state); });
     if (!error.empty()) return error;
     if (!started) return "the drive could not start (memory)";
-    engine.onSize(scenarioWindowWidth, scenarioWindowHeight);
+    if (screen) engine.onSize(screen->clientWidth(), screen->clientHeight());
+    else engine.onSize(scenarioWindowWidth, scenarioWindowHeight);
     LocomotiveState& state = engine.state();
     auto next = scenario.settings.begin();
     while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start

@@ -103,9 +103,13 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
 class ScenarioScreen : public FrameTarget {
 public:
     virtual int framesShown() const = 0;
+    // Client size of the window the run is shown in, px.
+    virtual int clientWidth() const = 0;
+    virtual int clientHeight() const = 0;
 };
 
-// Client size of the window a run is shown in, px.
+// Client size of the window a run is shown in unless its screen says
+// otherwise, px: the size the README's screenshot has.
 inline constexpr int scenarioWindowWidth = 1600;
 inline constexpr int scenarioWindowHeight = 1170;
 

@@ -6,11 +6,22 @@
 
 namespace zt40 {
 
-ImageScreen::ImageScreen(int width, int height)
-    : back_(width, height, QImage::Format_RGB32), front_(width, height, QImage::Format_RGB32) {
-    back_.fill(Qt::white);
-    front_.fill(Qt::white);
+namespace {
+
+QImage blankPicture(int width, int height, double pixelRatio) {
+    QImage picture(QSize(width, height) * pixelRatio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(pixelRatio);
+    picture.fill(Qt::white);
+    return picture;
 }
+
+}  // namespace
+
+ImageScreen::ImageScreen(int width, int height, double pixelRatio)
+    : width_(width),
+      height_(height),
+      back_(blankPicture(width, height, pixelRatio)),
+      front_(blankPicture(width, height, pixelRatio)) {}
 
 void ImageScreen::drawFrame(const std::function<void(Canvas&)>& draw) {
     {

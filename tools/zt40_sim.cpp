@@ -1,7 +1,8 @@
 // zt40-sim: drives the locomotive model through a scenario without a
 // window and writes CSV to standard output; with --config it starts from a
 // saved configuration file, and with --screenshot it also draws the window
-// as it stands at the end of the run into a PNG. With --replay it drives a
+// as it stands at the end of the run into a PNG, at the window size and
+// device pixel ratio that --size and --ratio give. With --replay it drives a
 // recorded drive again (--check: only whether it comes out as recorded).
 // --strip draws the speed recorder's strip of the whole run.
 #include <cstdio>
@@ -31,12 +32,14 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: zt40-sim [--screenshot PICTURE.png] [--strip STRIP.png|STRIP.svg] [--strip-size WxH]\n"
-    "                [--config FILE] SCENARIO\n"
+    "usage: zt40-sim [--screenshot PICTURE.png [--size WxH] [--ratio N]]\n"
+    "                [--strip STRIP.png|STRIP.svg] [--strip-size WxH] [--config FILE] SCENARIO\n"
     "       zt40-sim --replay RECORDING [--check] [--print SECONDS NAME...]\n"
     "                [--strip STRIP.png|STRIP.svg] [--strip-size WxH]\n";
 
 constexpr int defaultStripWidth = 2000, defaultStripHeight = 800;  // px
+constexpr int smallestWindow = 21, largestWindow = 8192;               // px: a smaller window draws nothing
+constexpr int largestRatio = 4;                                        // device pixels a pixel
 
 // The scenario's text, at most `zt40::maxScenarioBytes` of it; false with
 // the reason in `problem` otherwise.
@@ -72,6 +75,10 @@ struct Arguments {
     const char* replay = nullptr;         // recording to replay, or none
     const char* strip = nullptr;          // strip picture, or none
     int stripWidth = defaultStripWidth, stripHeight = defaultStripHeight;  // px
+    // The window the picture shows: its client size and the screen's device pixels a pixel.
+    int windowWidth = zt40::scenarioWindowWidth, windowHeight = zt40::scenarioWindowHeight;  // px
+    int ratio = 1;
+    bool windowGiven = false;
     bool check = false;
     bool printGiven = false;
     double printInterval = 1.0;  // s
@@ -92,6 +99,22 @@ bool parse(int argc, char* argv[], Arguments& a, std::string& problem) {
             if (std::sscanf(argv[++i], "%dx%d", &a.stripWidth, &a.stripHeight) != 2 || a.stripWidth < 200 ||
                 a.stripHeight < 200 || a.stripWidth > 20000 || a.stripHeight > 20000) {
                 problem = "--strip-size takes WIDTHxHEIGHT, each 200 to 20000 pixels";
+                return false;
+            }
+        } else if (option == "--size" && hasValue) {
+            a.windowGiven = true;
+            char end = '\0';
+            if (std::sscanf(argv[++i], "%dx%d%c", &a.windowWidth, &a.windowHeight, &end) != 2 ||
+                a.windowWidth < smallestWindow || a.windowHeight < smallestWindow || a.windowWidth > largestWindow ||
+                a.windowHeight > largestWindow) {
+                problem = "--size takes WIDTHxHEIGHT, each 21 to 8192 pixels";
+                return false;
+            }
+        } else if (option == "--ratio" && hasValue) {
+            a.windowGiven = true;
+            char end = '\0';
+            if (std::sscanf(argv[++i], "%d%c", &a.ratio, &end) != 1 || a.ratio < 1 || a.ratio > largestRatio) {
+                problem = "--ratio takes a whole number from 1 to 4";
                 return false;
             }
         } else if (option == "--check") {
@@ -115,6 +138,7 @@ bool parse(int argc, char* argv[], Arguments& a, std::string& problem) {
             return false;
         }
     }
+    if (a.windowGiven && !a.picture) return false;
     if (a.replay) return !a.scenario && !a.picture && !a.configuration;
     return a.scenario && !a.check && !a.printGiven;
 }
@@ -211,7 +235,7 @@ int main(int argc, char* argv[]) {
 
 #ifdef ZT40_SCREENSHOT
     std::unique_ptr<zt40::ImageScreen> screen;
-    if (a.picture) screen = std::make_unique<zt40::ImageScreen>(zt40::scenarioWindowWidth, zt40::scenarioWindowHeight);
+    if (a.picture) screen = std::make_unique<zt40::ImageScreen>(a.windowWidth, a.windowHeight, a.ratio);
 #else
     if (a.picture) {
         std::cerr << "zt40-sim: built without Qt, no pictures\n";

@@ -50,6 +50,10 @@ protected:
         platform.posted.clear();
     }
     LocomotiveState& s() { return window->state(); }
+    // The middle of a button of the bar, px.
+    PixelArea button(const layout::BarButton& b) { return MouseLayout(s()).bar(b); }
+    int xOf(const layout::BarButton& b) { return static_cast<int>((button(b).left + button(b).right) / 2); }
+    int yOf(const layout::BarButton& b) { return static_cast<int>((button(b).top + button(b).bottom) / 2); }
     void mouse(M message, int x, int y, int wheel = 0) {
         window->onMouse(message, x, y, wheel);
         platform.deliverPosted(*window);  // a drag's next move waits for these
@@ -120,16 +124,22 @@ TEST_F(MouseTest, EveryAreaEndsStrictlyAtItsBounds) {
     EXPECT_EQ(targetAt(3000, 3700), hover::none);
 }
 
-TEST_F(MouseTest, TheButtonBarIsLaidOutInPixelsFromItsLeftEdge) {
-    for (const auto& [width, height, bar] : {std::tuple{8000, 6000, 2150}, std::tuple{1600, 1200, 430}}) {
+// The bar's buttons, in pixels of the window's text cell from the bar's
+// left edge: 8 x 16 at 1600 x 1200, five times that at 8000 x 6000.
+TEST_F(MouseTest, TheButtonBarIsLaidOutInTheWindowsTextCellFromItsLeftEdge) {
+    for (const auto& [width, height, bar, k] : {std::tuple{8000, 6000, 2150, 5}, std::tuple{1600, 1200, 430, 1}}) {
         open(width, height);
         const AreaEdges buttons[] = {
-            {hover::speedButton, bar, bar + 192, 36, 60},      {hover::temperatureButton, bar, bar + 90, 126, 150},
-            {hover::waterButton, bar, bar + 108, 96, 120},     {hover::displayButton, bar, bar + 120, 66, 90},
-            {hover::soundButton, bar + 130, bar + 192, 66, 90}, {hover::weightButtons, bar, bar + 24, 6, 30},
-            {hover::weightButtons, bar + 36, bar + 60, 6, 30},  {hover::dataButton, bar + 130, bar + 192, 97, 119, true},
-            {hover::trackModeButton, bar + 100, bar + 192, 127, 149, true},
-            {hover::autoControlButton, bar, bar + 108, 156, 179, true},
+            {hover::speedButton, bar, bar + 192 * k, 36 * k, 60 * k},
+            {hover::temperatureButton, bar, bar + 90 * k, 126 * k, 150 * k},
+            {hover::waterButton, bar, bar + 108 * k, 96 * k, 120 * k},
+            {hover::displayButton, bar, bar + 120 * k, 66 * k, 90 * k},
+            {hover::soundButton, bar + 130 * k, bar + 192 * k, 66 * k, 90 * k},
+            {hover::weightButtons, bar, bar + 24 * k, 6 * k, 30 * k},
+            {hover::weightButtons, bar + 36 * k, bar + 60 * k, 6 * k, 30 * k},
+            {hover::dataButton, bar + 130 * k, bar + 192 * k, 96 * k + 1, 120 * k - 1, true},
+            {hover::trackModeButton, bar + 100 * k, bar + 192 * k, 126 * k + 1, 150 * k - 1, true},
+            {hover::autoControlButton, bar, bar + 108 * k, 156 * k, 180 * k - 1, true},
         };
         SCOPED_TRACE(width);
         for (const AreaEdges& a : buttons) expectEdges(a);
@@ -138,12 +148,13 @@ TEST_F(MouseTest, TheButtonBarIsLaidOutInPixelsFromItsLeftEdge) {
 
 TEST_F(MouseTest, AreasShowOnlyWhileTheirDisplayOrTheStandstillAllowsThem) {
     // The weight, temperature and water buttons only while the engine stands.
+    using namespace layout;
     s().wheelSpeed = 0.5;
-    EXPECT_EQ(targetAt(2160, 18), hover::none);
-    EXPECT_EQ(targetAt(2160, 138), hover::none);
-    EXPECT_EQ(targetAt(2160, 108), hover::none);
+    EXPECT_EQ(targetAt(xOf(weightMinusButton), yOf(weightMinusButton)), hover::none);
+    EXPECT_EQ(targetAt(xOf(temperatureButton), yOf(temperatureButton)), hover::none);
+    EXPECT_EQ(targetAt(xOf(waterButton), yOf(waterButton)), hover::none);
     s().wheelSpeed = 0.0005;
-    EXPECT_EQ(targetAt(2160, 18), hover::weightButtons);
+    EXPECT_EQ(targetAt(xOf(weightMinusButton), yOf(weightMinusButton)), hover::weightButtons);
 
     // The indicator diagram replaces the bar columns; the track table hides both.
     EXPECT_EQ(targetAt(7750, 1000), hover::blastPipeMassColumn);
@@ -162,7 +173,7 @@ TEST_F(MouseTest, TheCursorShowsWhatTheMouseCanDoThere) {
         int x, y;
         CursorShape cursor;
     } places[] = {
-        {800, 1000, CursorShape::grip},      {3000, 3000, CursorShape::plusMinus}, {2160, 18, CursorShape::weight},
+        {800, 1000, CursorShape::grip},      {3000, 3000, CursorShape::plusMinus}, {2200, 100, CursorShape::weight},
         {100, 100, CursorShape::hint},       {1500, 500, CursorShape::plusMinus},  {3000, 2000, CursorShape::standard},
     };
     for (const auto& p : places) {
@@ -239,17 +250,17 @@ TEST_F(MouseTest, ClicksSwitchLeversAndButtons) {
     click(1800, 2450);
     click(1100, 1850);
     click(1500, 2500);
-    click(2150 + 150, 130);  // track mode
-    click(2150 + 60, 78);    // display mode
-    click(2150 + 160, 78);   // sound
+    click(xOf(layout::trackModeButton), yOf(layout::trackModeButton));
+    click(xOf(layout::displayButton), yOf(layout::displayButton));
+    click(xOf(layout::soundButton), yOf(layout::soundButton));
     EXPECT_NE(s().drainCocksOpen, drains);
     EXPECT_NE(s().sandingOn, sanding);
     EXPECT_NE(s().blastPipeClosed, blast);
     EXPECT_NE(s().trackAutomatic, track);
     EXPECT_NE(s().textHidden, text);
     EXPECT_NE(s().soundOn, soundOn);
-    click(2150 + 160, 100);
-    click(2150 + 50, 160);
+    click(xOf(layout::dataButton), yOf(layout::dataButton));
+    click(xOf(layout::autoControlButton), yOf(layout::autoControlButton));
     EXPECT_EQ(platform.dataDialogs, 1);
     EXPECT_EQ(platform.autoControlDialogs, 1);
 }
@@ -292,7 +303,7 @@ TEST_F(MouseTest, RepeatsActOnTheirControlWhereverThePointerIs) {
 
     // Filling the tanks stops when the engine starts to roll.
     s().tankWater = 5000.0;
-    mouse(M::leftDown, 2150 + 50, 108);
+    mouse(M::leftDown, xOf(layout::waterButton), yOf(layout::waterButton));
     hold(50 * 4);
     EXPECT_DOUBLE_EQ(s().tankWater, 5050.0);
     s().wheelSpeed = 1.0;

@@ -56,6 +56,7 @@ protected:
         image.fill(Qt::white);
         QPainter painter(&image);
         QtCanvas canvas(painter);
+        canvas.startTexts(referenceCell, width, height);
         drawRightHandPanel(canvas, *copy, means);
         return image;
     }

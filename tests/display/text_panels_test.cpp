@@ -41,9 +41,7 @@ TEST(TextPanels, BuiltInFontHasEightBySixteenPixelCharacters) {
 TEST(TextPanels, HelpBlueAndWarningsRedOnYellow) {
     TextStage text;
     text.shown = true;
-    text.statusX = 400;
-    text.statusY = 100;
-    text.statusLines[0] = "Steigung=0 %o Strecke=0.000 Meter";
+    text.statusLines.push_back({400, 100, "Steigung=0 %o Strecke=0.000 Meter"});
     text.help = TextBox{100, 300, {"Tachometer", "Geschw.=36.0 km/h", ""}};
     text.warnings.push_back(TextBox{100, 450, {"Schleudern!", "", ""}});
     const QImage image = drawn([&](Canvas& canvas) { drawTextStage(canvas, text); });

@@ -30,7 +30,9 @@ protected:
         copy->clientHeight = 1170;
     }
     std::array<std::string, 3> help(int item) { return helpLines(item, *copy, rules, means); }
-    TextStage stage() { return composeTextStage(*copy, rules, memory, means); }
+    TextStage stage() {
+        return composeTextStage(*copy, rules, memory, means, TextLayer(referenceCell, copy->clientWidth, copy->clientHeight));
+    }
     // The first lines of the frame's warning boxes, in drawing order.
     std::vector<std::string> warnings() {
         std::vector<std::string> firstLines;
@@ -60,7 +62,7 @@ TEST_F(TextStageTest, FormatsPrintAsTheCLibraryAndBoxesCountCharacters) {
     // "Ø", "°", "²" and "ü" are one character each: 8 px.
     EXPECT_EQ(characterCount("Ø°²ü"), 4u);
     const TextBox box{100, 200, {"Ø=1", "Füllung", ""}};
-    const BoxOutline o = outlineOf(box);
+    const TextExtent o = outlineOf(box);
     EXPECT_EQ(o.left, 90);
     EXPECT_EQ(o.top, 195);
     EXPECT_EQ(o.right, 100 + 8 * 7);
@@ -272,17 +274,21 @@ TEST(TrackTableTexts, RowsAroundTheTrainWithItsMarker) {
     snapshot.rows[2] = {300.0, 0.25f, -3, false, false, true, false};
     snapshot.rows[3] = {400.0, 0.25f, 0, false, false, false, false};
     const auto texts = trackTableTexts(snapshot, copy);
-    ASSERT_EQ(texts.size(), 4u * 3 + 2);
+    ASSERT_EQ(texts.size(), 4u * 3 + 3);
     constexpr Rgb blue{0, 0, 255}, green{0, 255, 0}, red{255, 0, 0};
     const auto is = [](const TableText& t, int x, int y, const std::string& text, Rgb c) {
         return t.x == x && t.y == y && t.text == text && t.colour.r == c.r && t.colour.g == c.g && t.colour.b == c.b;
     };
     EXPECT_TRUE(is(texts[0], 650, 5, "Weg = 0.00", blue));
     EXPECT_TRUE(is(texts[4], 780, 21, "µ = 0.200", green));
-    EXPECT_EQ(texts[6].text, "<" + std::string(80, '-') + ">");
+    // The marker: both arrowheads inside the window, the distance between them.
+    EXPECT_TRUE(is(texts[6], 640, 37, "<-----", red));
     EXPECT_TRUE(is(texts[7], 692, 37, " 250.0 m = Aktuelle Position ", red));
-    EXPECT_TRUE(is(texts[10], 860, 53, "Steigung = -3", green));
-    EXPECT_TRUE(is(texts[11], 650, 69, "Weg = 400.00", black));
+    EXPECT_EQ(texts[8].text.back(), '>');
+    EXPECT_EQ(texts[8].x + 8 * static_cast<int>(texts[8].text.size()), 1000 - 8);
+    EXPECT_GE(texts[8].x, 692 + 8 * 29);
+    EXPECT_TRUE(is(texts[11], 860, 53, "Steigung = -3", green));
+    EXPECT_TRUE(is(texts[12], 650, 69, "Weg = 400.00", black));
 
     // By hand, no marker; without a current point (the list failed), no rows.
     copy.trackAutomatic = false;
