@@ -16,6 +16,7 @@
 #include "cab_driving.h"
 #include "configuration.h"
 #include "cursor_shapes.h"
+#include "dialog_place.h"
 #include "german_ui.h"
 #include "held_keys.h"
 #include "qt_auto_control_dialog.h"
@@ -230,10 +231,22 @@ bool QtMainWindow::setCursorPosition(int clientX, int clientY) {
     return true;
 }
 
+void QtMainWindow::placeBesideCab(QWidget& dialog) {
+    const auto rect = [](const QRect& r) { return ScreenRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1}; };
+    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    dialog.adjustSize();
+    const QRect client(mapToGlobal(QPoint(0, 0)), size());
+    const ScreenPoint at = dialogPlace(rect(frameGeometry()), rect(client), cabCorner(logic_->state()),
+                                       dialog.frameGeometry().width(), dialog.frameGeometry().height(),
+                                       rect(on->availableGeometry()));
+    dialog.move(at.x, at.y);
+}
+
 void QtMainWindow::openDataDialog() {
     // Beside the main window, which keeps running; the record tells the
     // logic that it is open.
     dataDialog_ = new QtDataDialog(logic_->state(), logic_->random(), this);
+    placeBesideCab(*dataDialog_);
     dataDialog_->show();
     dataDialog_->raise();
     dataDialog_->activateWindow();
@@ -243,6 +256,7 @@ void QtMainWindow::openAutoControlDialog() {
     // Beside the main window, which keeps running; the settings tell the
     // logic that it is open.
     autoControlDialog_ = new QtAutoControlDialog(logic_->autoControl(), this);
+    placeBesideCab(*autoControlDialog_);
     autoControlDialog_->show();
     autoControlDialog_->raise();
     autoControlDialog_->activateWindow();

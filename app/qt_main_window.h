@@ -81,6 +81,8 @@ private:
     void openRecording();
     void holdDrive();
     void resumeDrive();
+    // Opens beside the cab, on this window's screen.
+    void placeBesideCab(QWidget& dialog);
 
     QElapsedTimer clock_;
     std::array<QBasicTimer, 15> timers_;  // the engine's, and the recording's flush
