@@ -5,22 +5,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <thread>
+#include <fstream>
 #include <iostream>
 #include <ostream>
 #include <sstream>
 
-#include "cab_driving.h"
-#include "configuration.h"
-#include "configuration_file.h"
-#include "engine.h"
-#include "inline_simulation.h"
 #include "key_names.h"
 #include "numeric.h"
-#include "parked_render.h"
-#include "simulation_model.h"
-#include "virtual_clock.h"
+#include "scenario_drive.h"
+#include "sim_speed.h"
 
 namespace zt40 {
 
@@ -136,7 +129,9 @@ std::vector<FieldAccess> makeFields() {
 
 template <class T>
 ControlAccess control(std::string name, T AutoControlSettings::*field) {
-    return {"autoControl." + std::move(name), [field](AutoControlSettings& a, double v) {
+    return {"autoControl." + std::move(name),
+            [field](const AutoControlSettings& a) { return static_cast<double>(a.*field); },
+            [field](AutoControlSettings& a, double v) {
                 if constexpr (std::is_same_v<T, double>) a.*field = v;
                 else if constexpr (std::is_same_v<T, bool>) a.*field = v != 0.0;
                 else a.*field = truncateTo<T>(v);
@@ -213,13 +208,13 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         ScenarioSetting setting{0.0, findField(w[first]), 0.0};
         if (verb == "at" && (!parseNumber(w[1], setting.time) || setting.time < 0.0)) return "bad time " + shownWord(w[1]);
         const ControlAccess* control = setting.field ? nullptr : findControl(w[first]);
-        if (!setting.field && !control) return "unknown field " + shownWord(w[first]);
+        if (!setting.field && !control) return unknownFieldMessage(w[first]);
         if (!parseNumber(w[first + 1], setting.value)) return "bad value " + shownWord(w[first + 1]);
+        if (std::string reason = settingProblem(w[first], setting.value); !reason.empty()) return reason;
         if (control) {
             s.controls.push_back({setting.time, control, setting.value});
             return {};
         }
-        if (std::string reason = stopsTime(*setting.field, setting.value); !reason.empty()) return reason;
         s.settings.push_back(setting);
         return {};
     }
@@ -254,84 +249,12 @@ std::string parseLine(const std::vector<std::string>& w, Scenario& s) {
         }
         for (std::size_t i = 2; i < w.size(); ++i) {
             const FieldAccess* field = findField(w[i]);
-            if (!field) return "unknown field " + shownWord(w[i]);
+            if (!field) return unknownFieldMessage(w[i]);
             s.columns.push_back(field);
         }
         return {};
     }
     return "unknown command " + shownWord(verb) + " (set, at, key, run, print, seed)";
-}
-
-void writeRow(std::ostream& csv, const Scenario& s, const LocomotiveState& block) {
-    char number[64];
-    for (std::size_t i = 0; i < s.columns.size(); ++i) {
-        std::snprintf(number, sizeof number, "%.9g", s.columns[i]->get(block));
-        csv << (i ? "," : "") << number;
-    }
-    csv << '\n' << std::flush;  // a run broken off keeps its rows
-}
-
-// The fields of the run's state that a configuration file holds and its
-// start checks; any of them out of range marks a file as implausible.
-bool isRunStateField(const std::string& name) {
-    for (const char* field : {"wheelAngle", "tankWater", "boilerSteam.pressure", "distance", "simTime",
-                              "boilerSteam.waterMass", "stepInterval"}) {
-        if (name == field) return true;
-    }
-    return false;
-}
-
-// The start settings a configuration file could not hold, by the file's
-// own validation: the machine's ranges, and the run's state as the start
-// checks it. Empty when all are fine; then the machine's values the
-// settings have moved out of step (a cylinder colder than a new ambient
-// temperature) are put right as the file's would be.
-std::string refusedByTheFile(const std::vector<const ScenarioSetting*>& settings, LocomotiveState& state) {
-    Random15 random(1);  // draws only for values the settings cannot have left implausible
-    auto machine = std::make_unique<LocomotiveState>(state);
-    validateConfiguration(*machine, false, random);
-    auto run = std::make_unique<LocomotiveState>(state);
-    run->stateDefaulted = false;
-    validateConfiguration(*run, true, random);
-    std::string refused;
-    for (const ScenarioSetting* setting : settings) {
-        const FieldAccess& field = *setting->field;
-        const bool changed = field.get(*machine) != field.get(state) ||
-                             (isRunStateField(field.name) && field.get(*run) != field.get(state));
-        if (!changed) continue;
-        char value[64];
-        std::snprintf(value, sizeof value, "%.9g", setting->value);
-        refused += (refused.empty() ? "" : ", ") + field.name + " " + value;
-    }
-    if (!refused.empty()) return "a configuration file cannot hold " + refused + "; such a value cannot be set";
-    validateConfiguration(state, false, random);
-    return {};
-}
-
-// The start settings, applied where the program applies a loaded file.
-// Returns the values a configuration file could not hold, or the names of
-// those the model's start computes afresh, which a setting cannot reach.
-std::string applyStartSettings(const Scenario& scenario, LocomotiveState& state) {
-    auto setting = scenario.settings.begin();
-    std::vector<const ScenarioSetting*> applied;
-    for (; setting != scenario.settings.end() && setting->time <= 0.0; ++setting) {
-        setting->field->set(state, setting->value);
-        applied.push_back(&*setting);
-    }
-    if (std::string refused = refusedByTheFile(applied, state); !refused.empty()) return refused;
-    // What the start does to the record, tried on a copy.
-    auto trial = std::make_unique<LocomotiveState>(state);
-    std::make_unique<SimulationModel>()->start(*trial);
-    std::string recomputed;
-    for (auto it = scenario.settings.begin(); it != setting; ++it) {
-        const double wanted = it->field->get(state);
-        const double started = it->field->get(*trial);
-        if (std::fabs(started - wanted) > 1e-9 * std::max(1.0, std::fabs(wanted))) {
-            recomputed += (recomputed.empty() ? "" : ", ") + it->field->name;
-        }
-    }
-    if (recomputed.empty()) return {};
-    return "the model's start computes " + recomputed + " afresh; such a field cannot be set";
 }
 
 }  // namespace
@@ -341,12 +264,29 @@ const std::vector<FieldAccess>& scenarioFields() {
     return fields;
 }
 
-const ControlAccess* findControl(std::string_view name) {
+const std::vector<ControlAccess>& controlFields() {
     static const std::vector<ControlAccess> controls = makeControls();
-    for (const ControlAccess& c : controls) {
+    return controls;
+}
+
+const ControlAccess* findControl(std::string_view name) {
+    for (const ControlAccess& c : controlFields()) {
         if (c.name == name) return &c;
     }
     return nullptr;
+}
+
+std::string unknownFieldMessage(std::string_view name) { return "unknown field " + shownWord(name); }
+
+std::string settingProblem(std::string_view name, double value) {
+    const FieldAccess* field = findField(name);
+    if (!field && !findControl(name)) return unknownFieldMessage(name);
+    if (!std::isfinite(value)) {
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%g", value);
+        return "bad value " + shownWord(shown);
+    }
+    return field ? stopsTime(*field, value) : std::string{};
 }
 
 const FieldAccess* findField(std::string_view name) {
@@ -387,93 +327,99 @@ std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& erro
     return scenario;
 }
 
-namespace {
-
-// Ticks on until the render thread has finished a frame of the record as
-// it stands now (the one it may be drawing shows an older one).
-void awaitFrameOfTheEnd(VirtualClock& clock, Engine& engine, const ScenarioScreen& screen) {
-    const int shown = screen.framesShown();
-    for (int tick = 0; tick < 10000 && screen.framesShown() < shown + 2 && !engine.damaged(); ++tick) {
-        if (!clock.runNext(engine)) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the frame takes real time
+std::string readScenarioFile(const std::filesystem::path& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "cannot read " + path.string();
+    text.resize(maxScenarioBytes + 1);
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    if (file.bad()) return "cannot read " + path.string();
+    if (text.size() > maxScenarioBytes) {
+        return path.string() + " is larger than " + std::to_string(maxScenarioBytes) +
+               " bytes; a scenario is a short text";
     }
+    return {};
 }
 
+namespace {
+
+// The runner's rows: CSV, each row flushed as it is written, so that a run
+// broken off keeps its rows.
+class CsvRows final : public RowSink {
+public:
+    explicit CsvRows(std::ostream& csv) : csv_(csv) {}
+    void columns(const std::vector<std::string>& names) override {
+        for (std::size_t i = 0; i < names.size(); ++i) csv_ << (i ? "," : "") << names[i];
+        csv_ << '\n' << std::flush;
+    }
+    void row(const std::vector<double>& values) override {
+        char number[64];
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            std::snprintf(number, sizeof number, "%.9g", values[i]);
+            csv_ << (i ? "," : "") << number;
+        }
+        csv_ << '\n' << std::flush;
+    }
+
+private:
+    std::ostream& csv_;
+};
+
 }  // namespace
+
+RunResult runScenarioRows(const Scenario& scenario, RowSink& rows, ScenarioScreen* screen,
+                          const std::filesystem::path& configuration,
+                          const std::function<void(const LocomotiveState&)>& observe) {
+    ScenarioDrive drive(scenario.seed, configuration, screen);
+    if (!drive.loadProblem().empty()) return {RunFailure::configuration, drive.loadProblem()};
+    auto next = scenario.settings.begin();
+    while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start
+    if (RunResult refused = drive.start({scenario.settings.begin(), next}); refused.failure != RunFailure::none) {
+        return refused;
+    }
+
+    std::vector<std::string> names;
+    for (const FieldAccess* column : scenario.columns) names.push_back(column->name);
+    rows.columns(names);
+    std::vector<double> values(scenario.columns.size());
+    const auto writeRow = [&](const LocomotiveState& state) {
+        for (std::size_t i = 0; i < values.size(); ++i) values[i] = scenario.columns[i]->get(state);
+        rows.row(values);
+    };
+    double nextRow = 0.0;  // s
+    auto nextControl = scenario.controls.begin();
+    // The driver's hands: keys go the window's way, typed on its clock.
+    for (const KeyPress& key : scenario.keys) drive.press(key);
+    if (observe) observe(drive.state());
+    RunResult result;
+    result.message = drive.runUntil(scenario.duration, [&](LocomotiveState& state) {
+        for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
+        for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {
+            nextControl->control->set(drive.autoControl(), nextControl->value);
+        }
+        if (state.simTime >= nextRow) {
+            writeRow(state);
+            nextRow += scenario.printInterval;
+        }
+    }, observe);
+    writeRow(drive.state());
+    if (!result.message.empty()) {
+        result.failure = RunFailure::run;
+    } else {
+        drive.awaitFrameOfTheEnd();
+    }
+    result.workshop = drive.workshop();
+    return result;
+}
 
 std::string runScenario(const Scenario& scenario, std::ostream& csv, ScenarioScreen* screen,
                         const std::filesystem::path& configuration,
                         const std::function<void(const LocomotiveState&)>& observe) {
-    // One drive on a virtual clock, with the configuration file only read,
-    // or none; the start settings come on top. A file's drive is taken up
-    // as after "Ja".
-    VirtualClock clock;
-    SilentSound sound;
-    Engine engine(clock,
-                  EngineParts{std::make_unique<InlineSimulation>(),
-                              screen ? std::make_unique<ParkedRender>(*screen) : nullptr,
-                              std::make_unique<CabDriving>(sound)},
-                  scenario.seed);
-    std::string error;
-    std::string problem;
-    engine.load([&](LocomotiveState& s, Random15& random, TrackAllocator& allocator) {
-        if (auto reason = loadConfiguration(configuration, s, random, allocator)) {
-            problem = "Die Konfigurationsdatei \"" + configuration.string() + "\" kann nicht gelesen werden:\n" + *reason;
-        }
-    });
-    if (!problem.empty()) return problem;
-    if (!engine.state().stateDefaulted) applyResumedStart(engine.state());
-    const bool started =
-        engine.start([&](LocomotiveState& state) { error = applyStartSettings(scenario, state); });
-    if (!error.empty()) return error;
-    if (!started) return "the drive could not start (memory)";
-    if (screen) engine.onSize(screen->clientWidth(), screen->clientHeight());
-    else engine.onSize(scenarioWindowWidth, scenarioWindowHeight);
-    LocomotiveState& state = engine.state();
-    auto next = scenario.settings.begin();
-    while (next != scenario.settings.end() && next->time <= 0.0) ++next;  // applied at the start
-
-    for (std::size_t i = 0; i < scenario.columns.size(); ++i) csv << (i ? "," : "") << scenario.columns[i]->name;
-    csv << '\n' << std::flush;
-    double nextRow = 0.0;  // s
-    // Simulated time must move; a minute of the clock without is a hang.
-    constexpr std::int64_t standstillLimit = 60000;  // ms of the virtual clock
-    double lastSimTime = state.simTime;              // s
-    std::int64_t movedAt = clock.now;                // ms
-    auto nextControl = scenario.controls.begin();
-    // The driver's hands: keys go the window's way, typed on its clock.
-    for (const KeyPress& key : scenario.keys) {
-        clock.keys.press(key.virtualKey, truncateTo<std::int64_t>(key.time * 1000.0),
-                         truncateTo<std::int64_t>(key.hold * 1000.0));
-    }
-    if (observe) observe(state);
-    while (state.simTime < scenario.duration && !engine.damaged()) {
-        for (; next != scenario.settings.end() && next->time <= state.simTime; ++next) next->field->set(state, next->value);
-        for (; nextControl != scenario.controls.end() && nextControl->time <= state.simTime; ++nextControl) {
-            nextControl->control->set(engine.autoControl(), nextControl->value);
-        }
-        if (state.simTime >= nextRow) {
-            writeRow(csv, scenario, state);
-            nextRow += scenario.printInterval;
-        }
-        if (!clock.runNext(engine)) break;  // stopped for good
-        if (observe) observe(state);
-        if (state.simTime != lastSimTime) {
-            lastSimTime = state.simTime;
-            movedAt = clock.now;
-        } else if (clock.now - movedAt > standstillLimit) {
-            char at[64];
-            std::snprintf(at, sizeof at, "%.9g", state.simTime);
-            error = std::string("simulated time has stood at ") + at + " s for a minute; the run stops";
-            break;
-        }
-    }
-    writeRow(csv, scenario, state);
-    if (screen && error.empty()) awaitFrameOfTheEnd(clock, engine, *screen);
-    engine.stop();
+    CsvRows rows(csv);
+    const RunResult result = runScenarioRows(scenario, rows, screen, configuration, observe);
     // A run that ended in the workshop says why.
-    if (clock.workshopDamage != Damage::none) std::cerr << "Werkstatt: " << workshopText(clock.workshopDamage) << '\n';
-    return error;
+    if (result.workshop != Damage::none) std::cerr << "Werkstatt: " << workshopText(result.workshop) << '\n';
+    return result.message;
 }
 
 }  // namespace zt40

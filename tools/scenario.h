@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "auto_control.h"
+#include "damage.h"
 #include "locomotive_state.h"
 #include "render_controller.h"
 
@@ -49,9 +50,19 @@ const FieldAccess* findField(std::string_view name);
 // and the like: what the dialog "Autosteuer" sets, taken at once.
 struct ControlAccess {
     std::string name;
+    std::function<double(const AutoControlSettings&)> get;
     std::function<void(AutoControlSettings&, double)> set;
 };
+const std::vector<ControlAccess>& controlFields();
 const ControlAccess* findControl(std::string_view name);
+
+// What is wrong with setting the field or control `name` to `value`, as a
+// scenario's line reports it (an unknown name, a value that is no finite
+// number, one that would leave simulated time standing), or empty. The
+// ranges a configuration file holds are checked when the drive starts.
+std::string settingProblem(std::string_view name, double value);
+// The message for a name that is neither a field nor a control.
+std::string unknownFieldMessage(std::string_view name);
 
 inline constexpr double maxRunSeconds = 1e6;  // s, about eleven days
 inline constexpr std::size_t maxScenarioBytes = 1 << 20;  // a scenario is a page of text, not a stream
@@ -98,6 +109,10 @@ struct ScenarioError {
 // Parses a scenario; on the first bad line returns its number and what is wrong.
 std::optional<Scenario> parseScenario(std::string_view text, ScenarioError& error);
 
+// Reads a scenario file's text, at most `maxScenarioBytes` of it; the
+// reason it cannot, or empty.
+std::string readScenarioFile(const std::filesystem::path& path, std::string& text);
+
 // The window a run is drawn in, when a picture of it is wanted: the
 // program's frames, each counted once it is finished.
 class ScenarioScreen : public FrameTarget {
@@ -112,6 +127,33 @@ public:
 // otherwise, px: the size the README's screenshot has.
 inline constexpr int scenarioWindowWidth = 1600;
 inline constexpr int scenarioWindowHeight = 1170;
+
+// Where a run's rows go: the runner's CSV, or the columns of a table.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    virtual void columns(const std::vector<std::string>& names) = 0;
+    virtual void row(const std::vector<double>& values) = 0;
+};
+
+// Why a run could not go on, by what the user must mend.
+enum class RunFailure {
+    none,
+    configuration,  // the configuration file cannot be read
+    setting,        // a start setting a configuration file could not hold, or one the model's start recomputes
+    run,            // the drive could not start or went no further (simulated time standing still)
+};
+
+struct RunResult {
+    RunFailure failure = RunFailure::none;
+    std::string message;              // empty without a failure
+    Damage workshop = Damage::none;   // the driving error that ended the run in the workshop
+};
+
+// Runs the scenario as `runScenario` does and hands its rows to `rows`.
+RunResult runScenarioRows(const Scenario& scenario, RowSink& rows, ScenarioScreen* screen = nullptr,
+                          const std::filesystem::path& configuration = {},
+                          const std::function<void(const LocomotiveState&)>& observe = nullptr);
 
 // Runs the scenario through the program's window logic on a virtual clock
 // (main tick, operating aids, track walk) and writes the CSV rows, each
