@@ -4,9 +4,10 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
-          libgtest-dev libgmock-dev fonts-dejavu-core)
+          libgtest-dev libgmock-dev fonts-dejavu-core pybind11-dev python3-dev python3-numpy)
 if [[ "${1:-}" == test ]]; then
-  packages+=(clang libbenchmark-dev xvfb xauth xdotool openbox wmctrl x11-apps pulseaudio desktop-file-utils)
+  packages+=(clang libbenchmark-dev xvfb xauth xdotool openbox wmctrl x11-apps pulseaudio desktop-file-utils
+            python3-pytest python3-matplotlib python3-distributed)
 fi
 
 missing=()

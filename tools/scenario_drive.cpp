@@ -89,7 +89,13 @@ ScenarioDrive::ScenarioDrive(std::uint32_t seed, const std::filesystem::path& co
                                                    std::make_unique<CabDriving>(*sound_)},
                                        seed);
     // The configuration file is only read, or there is none; a file's
-    // drive is taken up as after "Ja".
+    // drive is taken up as after "Ja". A file that is missing is named, not
+    // taken for a first start.
+    std::error_code status;
+    if (!configuration.empty() && !std::filesystem::exists(configuration, status)) {
+        loadProblem_ = configuration.string() + " is no configuration file";
+        return;
+    }
     engine_->load([&](LocomotiveState& s, Random15& random, TrackAllocator& allocator) {
         if (auto reason = loadConfiguration(configuration, s, random, allocator)) {
             loadProblem_ =
@@ -99,7 +105,9 @@ ScenarioDrive::ScenarioDrive(std::uint32_t seed, const std::filesystem::path& co
     if (loadProblem_.empty() && !engine_->state().stateDefaulted) applyResumedStart(engine_->state());
 }
 
-ScenarioDrive::~ScenarioDrive() { engine_->stop(); }
+ScenarioDrive::~ScenarioDrive() {
+    if (engine_->started()) engine_->stop();
+}
 
 RunResult ScenarioDrive::start(const std::vector<ScenarioSetting>& settings) {
     std::string refused;
