@@ -32,7 +32,9 @@ void addMarker(std::vector<TableText>& texts, double distance, int width, TextCe
     const int labelEnd = label + cell.across(static_cast<int>(characterCount(text)));
     const int tail = std::max((label - left) / cell.width, 1);   // characters
     const int head = std::max((right - labelEnd) / cell.width, 1);  // characters
-    texts.push_back({left, y, "<" + std::string(tail - 1, '-'), red});
+    std::string tailText = "<";
+    tailText.append(static_cast<std::size_t>(tail - 1), '-');
+    texts.push_back({left, y, tailText, red});
     texts.push_back({label, y, text, red});
     texts.push_back({right - cell.across(head), y, std::string(head - 1, '-') + ">", red});
 }
