@@ -8,8 +8,12 @@
 
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "numeric.h"
+#include "replay_run.h"
 #include "stepped_drive.h"
 #include "table_rows.h"
 
@@ -61,6 +65,37 @@ py::dict runScenarioFile(const std::filesystem::path& path, const std::optional<
     return tableOrRaise(rows, result);
 }
 
+// A recording that cannot be replayed: unreadable, or of another model.
+struct RecordingUnreadable : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+py::dict replayRecording(const std::filesystem::path& path, const std::optional<std::vector<std::string>>& names,
+                         double every) {
+    ReplayRunOptions options;
+    if (!(every > 0.0 && every <= maxRunSeconds)) {
+        throw std::invalid_argument("every must lie between 0 and " + std::to_string(truncateTo<long>(maxRunSeconds)) +
+                                    " s");
+    }
+    options.printInterval = every;
+    for (const std::string& name : names.value_or(std::vector<std::string>{})) {
+        const FieldAccess* field = findField(name);
+        if (!field) throw std::invalid_argument(unknownFieldMessage(name));
+        options.columns.push_back(field);
+    }
+    TableRows rows;
+    ReplayResult result;
+    {
+        const py::gil_scoped_release free;
+        result = replayRows(path.string(), options, rows);
+    }
+    if (!result.opened) throw RecordingUnreadable(result.report);
+    if (!result.alike && PyErr_WarnEx(PyExc_RuntimeWarning, result.report.c_str(), 1) != 0) {
+        throw py::error_already_set();
+    }
+    return dictOf(rows.table);
+}
+
 }  // namespace
 }  // namespace zt40
 
@@ -69,6 +104,7 @@ PYBIND11_MODULE(zt40, module) {
     module.doc() = "The ZT 40 steam tank locomotive: drives for study, with the results of zt40-sim.";
     module.attr("__version__") = ZT40_VERSION;
     py::register_exception<zt40::ConfigurationUnreadable>(module, "ConfigurationError", PyExc_OSError);
+    py::register_exception<zt40::RecordingUnreadable>(module, "RecordingError", PyExc_OSError);
 
     py::class_<SteppedDrive>(module, "Drive", R"(A drive as zt40-sim starts it, or from a configuration file.
 
@@ -116,4 +152,9 @@ automatic control's settings ("autoControl.targetSpeed"), SI units.)")
 
     module.def("run_scenario", &zt40::runScenarioFile, py::arg("path"), py::arg("config") = py::none(),
                "Runs a scenario file as zt40-sim does; returns its columns as numpy arrays.");
+    module.def("replay", &zt40::replayRecording, py::arg("path"), py::arg("names") = py::none(),
+               py::arg("every") = 1.0,
+               "Replays a recorded drive as zt40-sim --replay does; returns its columns as numpy arrays, a row every "
+               "`every` seconds (the runner's default columns unless `names` are given). A recording that cannot be "
+               "read raises RecordingError; a replay that departs from the recording warns with the place.");
 }

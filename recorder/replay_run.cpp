@@ -1,6 +1,5 @@
 #include "replay_run.h"
 
-#include <cstdio>
 #include <ostream>
 
 #include "replay.h"
@@ -17,27 +16,19 @@ std::vector<const FieldAccess*> defaultReplayColumns() {
     return columns;
 }
 
-int runReplay(const std::string& path, const ReplayRunOptions& options, std::ostream& csv, std::ostream& messages) {
-    std::string error;
-    const auto replay = Replay::open(path, nullptr, error);
-    if (!replay) {
-        messages << error << '\n';
-        return 1;
-    }
+ReplayResult replayRows(const std::string& path, const ReplayRunOptions& options, RowSink& rows) {
+    ReplayResult result;
+    const auto replay = Replay::open(path, nullptr, result.report);
+    if (!replay) return result;
+    result.opened = true;
     const std::vector<const FieldAccess*> columns =
         options.columns.empty() && !options.check ? defaultReplayColumns() : options.columns;
     const LocomotiveState& state = replay->engine().state();
-    const auto row = [&] {
-        char number[64];
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            std::snprintf(number, sizeof number, "%.9g", columns[i]->get(state));
-            csv << (i ? "," : "") << number;
-        }
-        csv << '\n';
-    };
+    std::vector<double> values(columns.size());
     if (!columns.empty()) {
-        for (std::size_t i = 0; i < columns.size(); ++i) csv << (i ? "," : "") << columns[i]->name;
-        csv << '\n';
+        std::vector<std::string> names;
+        for (const FieldAccess* column : columns) names.emplace_back(column->name);
+        rows.columns(names);
     }
     double nextRow = state.simTime;  // s
     if (options.observe) options.observe(state);
@@ -47,15 +38,23 @@ int runReplay(const std::string& path, const ReplayRunOptions& options, std::ost
         // A clock set back to zero (Z) starts the rows afresh.
         if (state.simTime < nextRow - options.printInterval) nextRow = state.simTime;
         if (!columns.empty() && state.simTime >= nextRow) {
-            row();
+            for (std::size_t i = 0; i < columns.size(); ++i) values[i] = columns[i]->get(state);
+            rows.row(values);
             nextRow += options.printInterval;
         }
         if (!going) break;
     }
-    csv.flush();
-    messages << replay->report() << '\n';
+    result.report = replay->report();
     const Replay::Outcome outcome = replay->outcome();
-    return outcome == Replay::Outcome::finished || outcome == Replay::Outcome::cut ? 0 : 1;
+    result.alike = outcome == Replay::Outcome::finished || outcome == Replay::Outcome::cut;
+    return result;
+}
+
+int runReplay(const std::string& path, const ReplayRunOptions& options, std::ostream& csv, std::ostream& messages) {
+    CsvRows rows(csv);
+    const ReplayResult result = replayRows(path, options, rows);
+    messages << result.report << '\n';
+    return result.alike ? 0 : 1;
 }
 
 }  // namespace zt40

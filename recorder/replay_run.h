@@ -23,10 +23,21 @@ struct ReplayRunOptions {
 // The columns a replay prints unless told otherwise.
 std::vector<const FieldAccess*> defaultReplayColumns();
 
-// Replays `path`, writing rows to `csv` and the verdict (German) to
-// `messages`. Returns the exit status: 0 when the drive came out as
-// recorded (or as far as a recording cut short holds it), 1 when the
-// recording could not be replayed or the replay departed from it.
+// How a replay ended: `opened` false when the recording could not be
+// read or belongs to another model; `report` says why, or the verdict
+// (German).
+struct ReplayResult {
+    bool opened = false;
+    bool alike = false;  // the drive came out as recorded, or as far as a recording cut short holds it
+    std::string report;
+};
+
+// Replays `path`, handing its rows to `rows`.
+ReplayResult replayRows(const std::string& path, const ReplayRunOptions& options, RowSink& rows);
+
+// Replays `path`, writing rows to `csv` and the verdict to `messages`.
+// Returns the exit status: 0 when the drive came out as recorded, 1 when
+// the recording could not be replayed or the replay departed from it.
 int runReplay(const std::string& path, const ReplayRunOptions& options, std::ostream& csv, std::ostream& messages);
 
 }  // namespace zt40

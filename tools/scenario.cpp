@@ -341,31 +341,19 @@ std::string readScenarioFile(const std::filesystem::path& path, std::string& tex
     return {};
 }
 
-namespace {
+void CsvRows::columns(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) csv_ << (i ? "," : "") << names[i];
+    csv_ << '\n' << std::flush;
+}
 
-// The runner's rows: CSV, each row flushed as it is written, so that a run
-// broken off keeps its rows.
-class CsvRows final : public RowSink {
-public:
-    explicit CsvRows(std::ostream& csv) : csv_(csv) {}
-    void columns(const std::vector<std::string>& names) override {
-        for (std::size_t i = 0; i < names.size(); ++i) csv_ << (i ? "," : "") << names[i];
-        csv_ << '\n' << std::flush;
+void CsvRows::row(const std::vector<double>& values) {
+    char number[64];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::snprintf(number, sizeof number, "%.9g", values[i]);
+        csv_ << (i ? "," : "") << number;
     }
-    void row(const std::vector<double>& values) override {
-        char number[64];
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            std::snprintf(number, sizeof number, "%.9g", values[i]);
-            csv_ << (i ? "," : "") << number;
-        }
-        csv_ << '\n' << std::flush;
-    }
-
-private:
-    std::ostream& csv_;
-};
-
-}  // namespace
+    csv_ << '\n' << std::flush;
+}
 
 RunResult runScenarioRows(const Scenario& scenario, RowSink& rows, ScenarioScreen* screen,
                           const std::filesystem::path& configuration,

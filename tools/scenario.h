@@ -136,6 +136,18 @@ public:
     virtual void row(const std::vector<double>& values) = 0;
 };
 
+// The runner's rows: CSV, each row flushed as it is written, so that a run
+// broken off keeps its rows.
+class CsvRows final : public RowSink {
+public:
+    explicit CsvRows(std::ostream& csv) : csv_(csv) {}
+    void columns(const std::vector<std::string>& names) override;
+    void row(const std::vector<double>& values) override;
+
+private:
+    std::ostream& csv_;
+};
+
 // Why a run could not go on, by what the user must mend.
 enum class RunFailure {
     none,

@@ -1,6 +1,6 @@
-"""The Python module against the runner: equal results, the runner's
-errors as exceptions, drives side by side in threads, and the cut-off
-sweep example on a local Dask cluster."""
+"""The Python module against the runner: equal results, replays of a
+recorded drive, the runner's errors as exceptions, drives side by side in
+threads, and the cut-off sweep example on a local Dask cluster."""
 import concurrent.futures
 import importlib
 import math
@@ -8,6 +8,7 @@ import os
 import subprocess
 import threading
 import time
+import warnings
 from pathlib import Path
 
 import numpy as np
@@ -75,6 +76,37 @@ def test_a_stepped_drive_gives_the_runners_rows(example):
     assert drive.workshop is None
 
 
+@pytest.fixture(scope="module")
+def recording(tmp_path_factory):
+    """A whole drive through the window's logic, recorded."""
+    folder = tmp_path_factory.mktemp("Fahrten")
+    made = subprocess.run([os.environ["ZT40_RECORD_DRIVE"], str(folder)], check=True, capture_output=True, text=True)
+    return Path(made.stdout.strip())
+
+
+def test_a_replay_gives_the_runners_rows_and_says_where_it_departs(recording, tmp_path):
+    for names, every in [(None, 1.0), (["simTime", "trainSpeed", "steamChest.pressure", "reverser"], 0.25)]:
+        options = [] if names is None else ["--print", str(every), *names]
+        lines = subprocess.run([RUNNER, "--replay", str(recording), *options], check=True, capture_output=True,
+                               text=True).stdout.splitlines()
+        with warnings.catch_warnings():
+            warnings.simplefilter("error")  # alike: nothing to warn of
+            table = zt40.replay(recording, names=names, every=every)
+        assert list(table) == lines[0].split(",")
+        assert printed(table) == [line.split(",") for line in lines[1:]]
+        assert len(lines) > 20
+    # The first press of the reverser key made the other way: the replay
+    # stops at the next checkpoint, its rows differ there, and the warning
+    # names the place.
+    changed = tmp_path / "changed.zt40fahrt"
+    changed.write_text(recording.read_text().replace(" Taste ab 39\n", " Taste ab 37\n", 1))
+    with pytest.warns(RuntimeWarning, match="die Wiedergabe weicht seit Takt"):
+        departed = zt40.replay(changed, names=["reverser"], every=0.25)
+    reached = len(departed["reverser"])
+    assert 0 < reached < len(table["reverser"])
+    assert departed["reverser"][-1] != table["reverser"][reached - 1]
+
+
 def test_errors_are_the_runners_messages():
     drive = zt40.Drive()
     drive.set("trainWeight", 300)
@@ -95,6 +127,9 @@ def test_errors_are_the_runners_messages():
         (lambda: zt40.run_scenario("/nonexistent.scn"), OSError, "cannot read /nonexistent.scn"),
         (lambda: zt40.Drive(config="/nonexistent.cfg"), OSError, "/nonexistent.cfg is no configuration file"),
         (lambda: zt40.Drive(config=EXAMPLES), OSError, "kann nicht gelesen werden"),
+        (lambda: zt40.replay(BAD_SCENARIO), zt40.RecordingError, "lässt sich nicht lesen"),
+        (lambda: zt40.replay(BAD_SCENARIO, names=["bogus"]), ValueError, "unknown field 'bogus'"),
+        (lambda: zt40.replay(BAD_SCENARIO, every=-1), ValueError, "every must lie between 0 and 1000000 s"),
     ]
     for call, error, message in refusals:
         with pytest.raises(error) as raised:
