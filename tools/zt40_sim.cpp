@@ -41,29 +41,6 @@ constexpr int defaultStripWidth = 2000, defaultStripHeight = 800;  // px
 constexpr int smallestWindow = 21, largestWindow = 8192;               // px: a smaller window draws nothing
 constexpr int largestRatio = 4;                                        // device pixels a pixel
 
-// The scenario's text, at most `zt40::maxScenarioBytes` of it; false with
-// the reason in `problem` otherwise.
-bool readScenario(const char* path, std::string& text, std::string& problem) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        problem = std::string("cannot read ") + path;
-        return false;
-    }
-    text.resize(zt40::maxScenarioBytes + 1);
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (file.bad()) {
-        problem = std::string("cannot read ") + path;
-        return false;
-    }
-    if (text.size() > zt40::maxScenarioBytes) {
-        problem = std::string(path) + " is larger than " + std::to_string(zt40::maxScenarioBytes) +
-                  " bytes; a scenario is a short text";
-        return false;
-    }
-    return true;
-}
-
 bool endsWith(const std::string& text, const char* ending) {
     const std::size_t n = std::strlen(ending);
     return text.size() >= n && text.compare(text.size() - n, n, ending) == 0;
@@ -217,7 +194,7 @@ int main(int argc, char* argv[]) {
     }
 
     std::string text;
-    if (!readScenario(a.scenario, text, problem)) {
+    if (problem = zt40::readScenarioFile(a.scenario, text); !problem.empty()) {
         std::cerr << "zt40-sim: " << problem << "\n";
         return 2;
     }
