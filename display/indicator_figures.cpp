@@ -73,21 +73,28 @@ std::vector<std::string> boilerBalanceLines(const LocomotiveState& copy, bool co
     };
 }
 
-FigureBlocks placeFigureBlocks(int left, int right, int top, TextCell cell) {
+FigureBlocks placeFigureBlocks(int left, int right, int top, int floor, TextCell cell) {
     // The places stay the same whether the figures are there or not.
     const int besideFigures = left + cell.across(figuresChars + blockGap);  // px
-    if (besideFigures + cell.across(balanceChars) <= right) return {{left, top}, {besideFigures, top}, false};
-    return {{left, top}, {left, top + (figuresLineCount + 1) * cell.height}, true};
+    FigureBlocks blocks{{left, top}, {besideFigures, top}, false, true};
+    if (besideFigures + cell.across(balanceChars) > right) {
+        blocks.balance = {left, top + (figuresLineCount + 1) * cell.height};
+        blocks.compactBalance = true;
+        // Under the figures, where the loops would run through it, it is left out.
+        blocks.balanceShown = blocks.balance.y + compactBalanceLineCount * cell.height <= floor;
+    }
+    return blocks;
 }
 
 int figureBlocksBottom(const FigureBlocks& blocks, TextCell cell) {
     const int balanceLines = blocks.compactBalance ? compactBalanceLineCount : balanceLineCount;
-    return std::max(blocks.figures.y + figuresLineCount * cell.height, blocks.balance.y + balanceLines * cell.height);
+    const int figuresBottom = blocks.figures.y + figuresLineCount * cell.height;  // px
+    if (!blocks.balanceShown) return figuresBottom;
+    return std::max(figuresBottom, blocks.balance.y + balanceLines * cell.height);
 }
 
-void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left, int right, int top) {
+void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, const FigureBlocks& at, int right) {
     const TextCell cell = canvas.textCell();
-    const FigureBlocks at = placeFigureBlocks(left, right, top, cell);
     const auto block = [&](PixelPoint corner, const std::vector<std::string>& lines) {
         const int width = std::max(right - corner.x, 0);  // px
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -95,7 +102,7 @@ void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left,
         }
     };
     block(at.figures, indicatedFigureLines(copy));
-    block(at.balance, boilerBalanceLines(copy, at.compactBalance));
+    if (at.balanceShown) block(at.balance, boilerBalanceLines(copy, at.compactBalance));
 }
 
 }  // namespace zt40

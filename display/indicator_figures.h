@@ -24,20 +24,22 @@ std::vector<std::string> boilerBalanceLines(const LocomotiveState& copy, bool co
 
 // Where the two blocks go in a frame from `left` to `right` (px), the first
 // line's top at `top`, in the text cell `cell`: side by side where the
-// frame is wide enough, else the compact balance under the figures; the
-// same whether there are figures or not.
+// frame is wide enough, else the compact balance under the figures, and
+// that only where it ends above the row `floor` (px), below which the
+// pressure loops run; the same whether there are figures or not.
 struct FigureBlocks {
     PixelPoint figures;
     PixelPoint balance;
     bool compactBalance;
+    bool balanceShown;
 };
-FigureBlocks placeFigureBlocks(int left, int right, int top, TextCell cell = referenceCell);
+FigureBlocks placeFigureBlocks(int left, int right, int top, int floor, TextCell cell = referenceCell);
 
 // The row (px) below the blocks placed so.
 int figureBlocksBottom(const FigureBlocks& blocks, TextCell cell = referenceCell);
 
 // Both blocks in the canvas's text cell, black on white, narrowed where
-// the frame is narrower.
-void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, int left, int right, int top);
+// the frame is narrower, placed as `placeFigureBlocks` places them.
+void drawIndicatorFigures(Canvas& canvas, const LocomotiveState& copy, const FigureBlocks& at, int right);
 
 }  // namespace zt40

@@ -207,8 +207,11 @@ void drawIndicatorDiagram(Canvas& canvas, const LocomotiveState& copy, const Ave
     if (!copy.textHidden) {
         const TextCell cell = canvas.textCell();
         const int left = n - mm(3150), right = n - textInset, top = titlesBottom + figureGap;
-        drawIndicatorFigures(canvas, copy, left, right, top);
-        freeBelow = figureBlocksBottom(placeFigureBlocks(left, right, top, cell), cell);
+        // px: the middle bar line, above which a working engine's loops seldom rise
+        const int floor = indicatorGridRows(copy.displayScale)[labelledBars[1] + 1];
+        const FigureBlocks blocks = placeFigureBlocks(left, right, top, floor, cell);
+        drawIndicatorFigures(canvas, copy, blocks, right);
+        freeBelow = figureBlocksBottom(blocks, cell);
     }
     axisLabels(canvas, copy, mm, freeBelow);
     if (copy.indicatorCount <= 0) return;

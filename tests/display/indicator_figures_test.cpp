@@ -55,17 +55,23 @@ TEST(IndicatorFigures, ShowEachFigureInItsUnitAndNoneWhereItIsNotDefined) {
     for (const std::string& line : compact) EXPECT_LE(characterCount(line), 46u) << line;
 }
 
-TEST(IndicatorFigures, TheBalanceStandsBesideTheFiguresWhereTheFrameHasRoomElseBelow) {
+TEST(IndicatorFigures, TheBalanceStandsBesideTheFiguresWhereTheFrameHasRoomElseBelowOrNotAtAll) {
     // The frame of a window 1600 pixels wide, and of one 1000 wide.
-    const FigureBlocks wide = placeFigureBlocks(970, 1598, 62);
+    const FigureBlocks wide = placeFigureBlocks(970, 1598, 62, 100);  // beside the figures, above the loops' field
     EXPECT_FALSE(wide.compactBalance);
+    EXPECT_TRUE(wide.balanceShown);
     EXPECT_EQ(wide.balance.y, 62);
     EXPECT_GE(wide.balance.x, 970 + 46 * 8);
     EXPECT_LE(wide.balance.x + 24 * 8, 1598);
-    const FigureBlocks narrow = placeFigureBlocks(606, 998, 47);
-    EXPECT_TRUE(narrow.compactBalance);
+    const FigureBlocks narrow = placeFigureBlocks(606, 998, 47, 300);
+    EXPECT_TRUE(narrow.compactBalance && narrow.balanceShown);
     EXPECT_EQ(narrow.balance.x, 606);
     EXPECT_GE(narrow.balance.y, 47 + 7 * 16);
+    EXPECT_EQ(figureBlocksBottom(narrow), narrow.balance.y + 4 * 16);
+    // Where the loops reach higher, the balance gives way; the figures stay.
+    const FigureBlocks low = placeFigureBlocks(606, 998, 47, 200);
+    EXPECT_FALSE(low.balanceShown);
+    EXPECT_EQ(figureBlocksBottom(low), 47 + 7 * 16);
 }
 
 }  // namespace
