@@ -19,43 +19,14 @@ bench="$build_dir/bench/zt40_sound_bench"
 [[ -x "$bench" ]] || { echo "no $bench: build the target zt40_sound_bench" >&2; exit 2; }
 pulseaudio="$(command -v pulseaudio)" || { echo "pulseaudio is not installed" >&2; exit 2; }
 
-runtime_dir="$(mktemp -d)"
-chmod 700 "$runtime_dir"
-server_pid=""
-busy_pids=()
-cleanup() {
-  for pid in "${busy_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  if [[ -n "$server_pid" ]]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$runtime_dir"
-}
-trap cleanup EXIT
-
-export XDG_RUNTIME_DIR="$runtime_dir" HOME="$runtime_dir"
-printf 'autospawn = no\n' >"$runtime_dir/client.conf"
-export PULSE_CLIENTCONFIG="$runtime_dir/client.conf"
-unset PULSE_SERVER PULSE_SINK
+source "$(dirname "$0")/../tools/sound_session.sh"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"  # the frames are drawn offscreen
-
-socket="$runtime_dir/native"
 log="$runtime_dir/server.log"
-"$pulseaudio" -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
-  --disable-shm=yes --log-target=stderr --log-level=debug \
-  -L "module-null-sink sink_name=zt40_bench" \
-  -L "module-native-protocol-unix socket=$socket auth-anonymous=1" 2>"$log" &
-server_pid=$!
-for _ in $(seq 100); do
-  [[ -S "$socket" ]] && break
-  sleep 0.1
-done
-[[ -S "$socket" ]] || { echo "the sound server did not start" >&2; exit 1; }
-export PULSE_SERVER="unix:$socket"
+start_sound_server "$pulseaudio" zt40_bench debug "$log"
 
 for ((i = 0; i < busy; ++i)); do
   ( while :; do :; done ) &
-  busy_pids+=($!)
+  sound_session_pids+=($!)
 done
 
 options=(--seconds="$seconds")
