@@ -10,8 +10,10 @@
 namespace zt40 {
 
 bool loadGermanQtTexts(QCoreApplication& application) {
-    // German whatever LANG says.
+    // German whatever LANG says: Qt's own texts, and the dates and file
+    // kinds its file dialogs show.
     const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
     auto* translator = new QTranslator(&application);
     if (!translator->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
