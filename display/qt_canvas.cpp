@@ -97,6 +97,17 @@ QFont textFont(TextCell cell) {
     return textFont();
 }
 
+// A few cells at a time: the window's and what a resize passes through.
+constexpr std::size_t maxCells = 8;
+
+const QFont& TextFonts::forCell(TextCell cell) {
+    for (const auto& [known, font] : fonts_) {
+        if (known == cell) return font;
+    }
+    if (fonts_.size() >= maxCells) fonts_.clear();  // a window resized again and again
+    return fonts_.emplace_back(cell, textFont(cell)).second;
+}
+
 void QtCanvas::use(const Pen& pen, const Brush& brush) {
     painter_.setPen(qtPen(pen));
     painter_.setBrush(qtBrush(brush));

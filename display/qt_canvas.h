@@ -3,6 +3,8 @@
 
 #include <QFont>
 #include <QPainter>
+#include <utility>
+#include <vector>
 
 #include "canvas.h"
 
@@ -17,9 +19,22 @@ const QFont& textFont();
 // the cell's width, and a line is no higher than the cell.
 QFont textFont(TextCell cell);
 
+// The fonts of the cells a painter has needed so far: finding the size for
+// a cell measures the font at every size down from the largest.
+class TextFonts {
+public:
+    const QFont& forCell(TextCell cell);
+
+private:
+    std::vector<std::pair<TextCell, QFont>> fonts_;
+};
+
 class QtCanvas final : public Canvas {
 public:
-    explicit QtCanvas(QPainter& painter) : painter_(painter) { painter_.setFont(textFont()); }
+    // Text fonts are looked up in `fonts` where given.
+    explicit QtCanvas(QPainter& painter, TextFonts* fonts = nullptr) : painter_(painter), fonts_(fonts) {
+        painter_.setFont(textFont());
+    }
 
     void line(PixelPoint from, PixelPoint to, const Pen& pen) override;
     void polyline(const std::vector<PixelPoint>& points, const Pen& pen) override;
@@ -34,12 +49,13 @@ public:
 
 protected:
     void drawText(int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) override;
-    void useTextCell(TextCell cell) override { painter_.setFont(textFont(cell)); }
+    void useTextCell(TextCell cell) override { painter_.setFont(fonts_ ? fonts_->forCell(cell) : textFont(cell)); }
 
 private:
     void use(const Pen& pen, const Brush& brush);
 
     QPainter& painter_;
+    TextFonts* fonts_;
 };
 
 }  // namespace zt40
