@@ -10,6 +10,11 @@ void Canvas::startTexts(TextCell cell, int clientWidth, int clientHeight) {
     if (changed) useTextCell(cell);
 }
 
+void Canvas::playText(TextCell cell, int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background) {
+    if (cell != layer_.cell()) startTexts(cell, layer_.clientWidth(), layer_.clientHeight());
+    drawText(x, y, utf8, width, colour, background);
+}
+
 TextExtent Canvas::text(int x, int y, std::string_view utf8, Rgb colour, Rgb background) {
     const TextExtent box = layer_.extentOf(x, y, utf8);
     drawText(x, y, utf8, box.right - box.left, colour, background);

@@ -19,6 +19,7 @@ namespace zt40 {
 
 struct Rgb {
     std::uint8_t r, g, b;
+    friend bool operator==(Rgb, Rgb) = default;
 };
 
 inline constexpr Rgb black{0, 0, 0};
@@ -28,6 +29,7 @@ struct Pen {
     Rgb colour = black;
     int width = 1;  // px; 0 draws 1 pixel
     bool dotted = false;
+    friend bool operator==(const Pen&, const Pen&) = default;
 };
 
 enum class Fill { solid, backDiagonal, none };
@@ -35,11 +37,13 @@ enum class Fill { solid, backDiagonal, none };
 struct Brush {
     Rgb colour = white;
     Fill fill = Fill::solid;
+    friend bool operator==(const Brush&, const Brush&) = default;
 };
 
 struct PixelPoint {
     int x;
     int y;
+    friend bool operator==(PixelPoint, PixelPoint) = default;
 };
 
 class Canvas {
@@ -77,6 +81,9 @@ public:
                          Rgb background);
     // A drawing that texts drawn later are to leave free.
     void keepClear(const TextExtent& area) { layer_.keepClear(area); }
+    // A text played back as it was drawn before: set in `cell`, `width` px
+    // wide, its box kept nowhere.
+    void playText(TextCell cell, int x, int y, std::string_view utf8, int width, Rgb colour, Rgb background);
 
 protected:
     // Draws a text of `width` px in the current cell, narrowed to it where

@@ -1,0 +1,50 @@
+#include "retained_picture.h"
+
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+#include <utility>
+
+#include "frame_damage.h"
+
+namespace zt40 {
+
+namespace {
+
+QImage blankImage(QSize size, qreal devicePixelRatio) {
+    QImage image(size * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::white);
+    return image;
+}
+
+}  // namespace
+
+RetainedPicture::RetainedPicture(QSize size, qreal devicePixelRatio) : image_(blankImage(size, devicePixelRatio)) {}
+
+void RetainedPicture::reset(QSize size, qreal devicePixelRatio) {
+    image_ = blankImage(size, devicePixelRatio);
+    shown_.commands.clear();
+}
+
+std::vector<PixelRect> RetainedPicture::show(DrawList& next) {
+    std::vector<PixelRect> areas = changedAreas(shown_, next);
+    // Only what lies on the picture.
+    const QSizeF size = image_.deviceIndependentSize();
+    const PixelRect picture{0, 0, static_cast<int>(size.width()), static_cast<int>(size.height())};
+    for (PixelRect& a : areas) a = a.intersectedWith(picture);
+    std::erase_if(areas, [](const PixelRect& a) { return a.empty(); });
+    if (!areas.empty()) {
+        QRegion clip;
+        for (const PixelRect& a : areas) clip += QRect(a.left, a.top, a.right - a.left, a.bottom - a.top);
+        QPainter painter(&image_);
+        painter.setClipRegion(clip);
+        for (const QRect& r : clip) painter.fillRect(r, Qt::white);
+        QtCanvas canvas(painter, &fonts_);
+        playBack(next, areas, canvas);
+    }
+    std::swap(shown_, next);
+    return areas;
+}
+
+}  // namespace zt40
