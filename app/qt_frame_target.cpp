@@ -3,28 +3,18 @@
 #include <QMetaObject>
 #include <QPainter>
 
+#include "frame_damage.h"
 #include "qt_canvas.h"
 
 namespace zt40 {
 
-namespace {
-
-QImage blankFrame(QSize screenSize, qreal devicePixelRatio) {
-    QImage frame(screenSize * devicePixelRatio, QImage::Format_RGB32);
-    frame.setDevicePixelRatio(devicePixelRatio);
-    frame.fill(Qt::white);
-    return frame;
-}
-
-}  // namespace
-
-QtFrameTarget::QtFrameTarget(QWidget& window, QSize screenSize, qreal devicePixelRatio)
+QtFrameTarget::QtFrameTarget(QWidget& window, QSize screenSize, qreal devicePixelRatio, Shown shown)
     : window_(window),
-      back_(blankFrame(screenSize, devicePixelRatio)),
+      shown_(shown),
+      pictures_{RetainedPicture(screenSize, devicePixelRatio), RetainedPicture(screenSize, devicePixelRatio)},
       screenSize_(screenSize),
       devicePixelRatio_(devicePixelRatio) {
     textFont();  // the font database is the GUI thread's: load the font before the first frame
-    front_ = back_;
 }
 
 void QtFrameTarget::fitScreen(QSize screenSize, qreal devicePixelRatio) {
@@ -36,36 +26,59 @@ void QtFrameTarget::fitScreen(QSize screenSize, qreal devicePixelRatio) {
 void QtFrameTarget::drawFrame(const std::function<void(Canvas&)>& draw) {
     QSize screenSize;
     qreal ratio = 1.0;
+    int back = 0;
     {
         std::lock_guard guard(handOver_);
         screenSize = screenSize_;
         ratio = devicePixelRatio_;
+        back = 1 - front_;
     }
-    if (back_.size() != screenSize * ratio || back_.devicePixelRatio() != ratio) back_ = blankFrame(screenSize, ratio);
     {
-        QPainter painter(&back_);
-        QtCanvas canvas(painter);
-        draw(canvas);
+        RecordingCanvas recorder(next_);
+        draw(recorder);
     }
+    // Only the render thread changes the pictures, so it reads the one on
+    // screen without the lock.
+    const RetainedPicture& onScreen = pictures_[static_cast<std::size_t>(1 - back)];
+    RetainedPicture& picture = pictures_[static_cast<std::size_t>(back)];
+    const auto fits = [&](const RetainedPicture& p) {
+        return p.image().size() == screenSize * ratio && p.image().devicePixelRatio() == ratio;
+    };
+    const bool fitted = fits(picture) && fits(onScreen);
+    const std::vector<PixelRect> changed = changedAreas(onScreen.shown(), next_);
+    if (fitted && changed.empty()) return;  // the frame on screen already
+    if (!fits(picture)) picture.reset(screenSize, ratio);
+    picture.show(next_);
     {
         std::lock_guard guard(handOver_);
-        std::swap(back_, front_);
+        front_ = back;
     }
     // The window repaints on its own thread; the call is dropped if it has gone.
-    QMetaObject::invokeMethod(&window_, [window = &window_] { window->update(); }, Qt::QueuedConnection);
+    QRegion region;
+    if (fitted && shown_ == Shown::asDrawn) {
+        for (const PixelRect& a : changed) region += QRect(a.left, a.top, a.right - a.left, a.bottom - a.top);
+    }
+    QMetaObject::invokeMethod(
+        &window_, [window = &window_, region] { region.isEmpty() ? window->update() : window->update(region); },
+        Qt::QueuedConnection);
 }
 
-void QtFrameTarget::paintLatest(QPainter& painter) {
+void QtFrameTarget::paintLatest(QPainter& painter, const QRegion& region) {
     std::lock_guard guard(handOver_);
-    painter.drawImage(QPoint(0, 0), front_);
+    const QImage& frame = pictures_[static_cast<std::size_t>(front_)].image();
+    const qreal ratio = frame.devicePixelRatio();
+    for (const QRect& r : region) {
+        painter.drawImage(QRectF(r), frame, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    }
 }
 
 void QtFrameTarget::paintLatest(QPainter& painter, const QRect& source, const QRect& target) {
     std::lock_guard guard(handOver_);
-    const qreal ratio = front_.devicePixelRatio();
+    const QImage& frame = pictures_[static_cast<std::size_t>(front_)].image();
+    const qreal ratio = frame.devicePixelRatio();
     const QRectF pixels(source.x() * ratio, source.y() * ratio, source.width() * ratio, source.height() * ratio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(target), front_, pixels);
+    painter.drawImage(QRectF(target), frame, pixels);
 }
 
 }  // namespace zt40

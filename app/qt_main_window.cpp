@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleHints>
@@ -299,11 +300,12 @@ void QtMainWindow::timerEvent(QTimerEvent* event) {
     QWidget::timerEvent(event);
 }
 
-void QtMainWindow::paintEvent(QPaintEvent*) {
-    // The render thread's finished frame; the model's hold for a system
-    // repaint is given in resize and show, not here.
+void QtMainWindow::paintEvent(QPaintEvent* event) {
+    // The render thread's finished frame, where it changed or was uncovered;
+    // the model's hold for a system repaint is given in resize and show,
+    // not here.
     QPainter painter(this);
-    frames_->paintLatest(painter);
+    frames_->paintLatest(painter, event->region());
 }
 
 void QtMainWindow::resizeEvent(QResizeEvent*) {

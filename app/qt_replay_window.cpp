@@ -38,7 +38,8 @@ QtReplayWindow::QtReplayWindow(const QString& file, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio());
+    frames_ = std::make_unique<QtFrameTarget>(*this, screen->size(), screen->devicePixelRatio(),
+                                              QtFrameTarget::Shown::scaled);
     // The whole design area in view at its aspect ratio, as the main window.
     const QRect available = screen->availableGeometry();
     const int height = std::min(available.height() * 9 / 10, available.width() * 9 / 10 * 5851 / 8000);
