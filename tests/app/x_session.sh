@@ -1,6 +1,7 @@
 # Shared by the scripts that drive the real program on a virtual X server
 # with a small window manager: the display, and helpers that find windows,
-# answer boxes and wait for a painted frame. Sourced; sets work and title.
+# answer boxes and wait for a painted frame. Sourced (x_screen, when set,
+# is the screen, e.g. 1920x1080x24); sets work and title.
 
 work="$(mktemp -d)"
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -14,7 +15,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A display of its own.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${x_screen:-1280x1024x24}" -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
