@@ -4,6 +4,8 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "numeric.h"
 #include "text_format.h"
@@ -12,11 +14,9 @@ namespace zt40 {
 
 namespace {
 
-constexpr int textHeight = 16;   // px a text line takes
-constexpr int charWidth = 8;     // px
-constexpr int scaleWidth = 5 * charWidth;  // px left of the paper for the scale values
-constexpr int timeRowHeight = 14;  // px
-constexpr int bandGap = 3;         // px
+constexpr int scaleCharacters = 5;  // left of the paper for the scale values
+constexpr int timeRowHeight = 14;   // px in the 8 x 16 cell
+constexpr int bandGap = 3;          // px
 constexpr Rgb grid{190, 190, 190};
 constexpr Rgb lowWaterRed{255, 0, 0};
 constexpr double minute = 60.0;  // s
@@ -30,9 +30,9 @@ std::string decimalComma(double value, int decimals) {
 }
 
 // The kilometre grid's step: the first that leaves room for its label.
-double pathGridStep(double metresPerPixel) {
+double pathGridStep(double metresPerPixel, TextCell cell) {
     for (double step : {100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0, 50000.0, 100000.0}) {
-        if (step / metresPerPixel >= 9 * charWidth) return step;
+        if (step / metresPerPixel >= cell.across(9)) return step;
     }
     return 200000.0;
 }
@@ -42,16 +42,28 @@ void drawBand(Canvas& canvas, const StripLayout& layout, const StripLayout::Band
                      Brush{white, Fill::none});
     const StripTrace trace = static_cast<StripTrace>(&band - &layout.band(StripTrace::speed));
     // Grid lines with their values on the scale, each beside its line and
-    // within the band; where the band is too narrow for all, its ends only.
+    // within the band; where the band is too narrow for all, its ends
+    // first and the others only where they leave every text clear.
     const int lines = static_cast<int>(std::lround((band.high - band.low) / band.gridStep)) + 1;
+    const int textHeight = layout.cell.height;  // px
     const bool allValues = band.bottom - band.top >= lines * textHeight;
+    std::vector<std::pair<double, bool>> labels;  // value, at an end
     for (double value = band.low; value <= band.high + 1e-9; value += band.gridStep) {
         const int row = layout.y(trace, value);
-        const bool end = value == band.low || value >= band.high - 1e-9;
+        const bool top = value >= band.high - 1e-9, end = value == band.low || top;
         if (!end) canvas.line({layout.plotLeft, row}, {layout.plotRight, row}, Pen{grid, 1, true});
-        if (allValues || (end && band.bottom - band.top >= 2 * textHeight) || value >= band.high - 1e-9) {
-            const int labelY = std::clamp(row - textHeight / 2, band.top, std::max(band.top, band.bottom - textHeight));
-            canvas.text(layout.box.left + 2, labelY, decimalComma(value, 0), black, white);
+        if (allValues || (end && band.bottom - band.top >= 2 * textHeight) || top) labels.emplace_back(value, end);
+    }
+    std::stable_partition(labels.begin(), labels.end(), [](const auto& label) { return label.second; });
+    std::reverse(labels.begin(), labels.begin() + std::count_if(labels.begin(), labels.end(), [](const auto& label) {
+                     return label.second;
+                 }));  // the top value before the bottom one
+    for (const auto& [value, end] : labels) {
+        const int row = layout.y(trace, value);
+        const int labelY = std::clamp(row - textHeight / 2, band.top, std::max(band.top, band.bottom - textHeight));
+        const std::string text = decimalComma(value, 0);
+        if (canvas.texts().isFree(canvas.texts().extentOf(layout.box.left + 2, labelY, text))) {
+            canvas.text(layout.box.left + 2, labelY, text, black, white);
         }
     }
     canvas.text(layout.plotLeft + 4, band.top + 1, band.name, band.colour, white);
@@ -59,14 +71,14 @@ void drawBand(Canvas& canvas, const StripLayout& layout, const StripLayout::Band
 
 void drawPathGrid(Canvas& canvas, const StripLayout& layout) {
     const double metresPerPixel = (layout.pathTo - layout.pathFrom) / std::max(layout.plotRight - layout.plotLeft, 1);
-    const double step = pathGridStep(metresPerPixel);
+    const double step = pathGridStep(metresPerPixel, layout.cell);
     const int top = layout.band(StripTrace::speed).top;
     const int bottom = layout.band(StripTrace::regulator).bottom;
     const int decimals = step < 1000.0 ? 1 : 0;
     for (double path = std::ceil(layout.pathFrom / step) * step; path <= layout.pathTo; path += step) {
         const int column = layout.x(path);
         canvas.line({column, top}, {column, bottom}, Pen{grid, 1, true});
-        canvas.text(column - 2 * charWidth, layout.axisY, decimalComma(path / 1000.0, decimals), black, white);
+        canvas.text(column - layout.cell.across(2), layout.axisY, decimalComma(path / 1000.0, decimals), black, white);
     }
     canvas.text(layout.box.left + 2, layout.axisY, "km", black, white);
 }
@@ -86,10 +98,11 @@ void drawMinuteMarks(Canvas& canvas, const StripLayout& layout, const std::vecto
             const bool tenth = std::fmod(mark, 10.0) == 0.0;
             const int length = tenth ? layout.timeBottom - layout.timeTop : (layout.timeBottom - layout.timeTop) / 2;
             canvas.line({column, layout.timeBottom}, {column, layout.timeBottom - length}, Pen{black, 1});
-            if (tenth && column > lastLabelRight + charWidth && column + 4 * charWidth < layout.plotRight) {
+            const TextCell cell = layout.cell;
+            if (tenth && column > lastLabelRight + cell.width && column + cell.across(4) < layout.plotRight) {
                 const std::string label = decimalComma(mark, 0);
                 canvas.text(column + 2, layout.timeTop - 1, label, black, white);
-                lastLabelRight = column + 2 + static_cast<int>(label.size()) * charWidth;
+                lastLabelRight = column + 2 + cell.across(static_cast<int>(label.size()));
             }
         }
     }
@@ -169,22 +182,24 @@ void drawTrace(Canvas& canvas, const StripLayout& layout, const std::vector<Stri
 
 }  // namespace
 
-StripLayout::StripLayout(StripBox box, double from, double to)
-    : box(box), pathFrom(from), pathTo(to > from ? to : from + 1.0) {
-    plotLeft = box.left + scaleWidth;
-    plotRight = box.left + box.width - charWidth;
+StripLayout::StripLayout(StripBox box, double from, double to, TextCell cell)
+    : box(box), cell(cell), pathFrom(from), pathTo(to > from ? to : from + 1.0) {
+    const int textHeight = cell.height;  // px a text line takes
+    plotLeft = box.left + cell.across(scaleCharacters);
+    plotRight = box.left + box.width - cell.width;
     titleY = box.top + 2;
     axisY = box.top + box.height - textHeight - 1;
     // The speed takes two fifths of the paper, the minute marks a row
     // below it, the other four traces a band each.
     const int paperTop = titleY + textHeight + 2;
     const int paperBottom = axisY - 2;
-    const int available = std::max(paperBottom - paperTop - timeRowHeight - 5 * bandGap, 5 * 10);
+    const int timeRow = cell.scaled(timeRowHeight);  // px
+    const int available = std::max(paperBottom - paperTop - timeRow - 5 * bandGap, 5 * 10);
     const int speedHeight = available * 2 / 5;
     const int otherHeight = (available - speedHeight) / 4;
     bands_[0] = {paperTop, paperTop + speedHeight, 0.0, 120.0, 20.0, "Geschwindigkeit km/h", {20, 20, 140}};
     timeTop = bands_[0].bottom + bandGap;
-    timeBottom = timeTop + timeRowHeight;
+    timeBottom = timeTop + timeRow;
     int top = timeBottom + bandGap;
     const Band others[] = {{0, 0, 0.0, 16.0, 4.0, "Kesseldruck bar", {220, 0, 0}},
                            {0, 0, -200.0, 300.0, 100.0, "Wasserstand mm über Niedrigwasser", {0, 130, 255}},
@@ -210,12 +225,15 @@ int StripLayout::y(StripTrace trace, double value) const {
 }
 
 void drawStrip(Canvas& canvas, const StripLog& log, StripBox box, double pathFrom, double pathTo) {
-    const StripLayout layout(box, pathFrom, pathTo);
+    const StripLayout layout(box, pathFrom, pathTo, canvas.textCell());
     canvas.rectangle(box.left, box.top, box.left + box.width, box.top + box.height, Pen{black, 1}, Brush{});
-    canvas.text(layout.plotLeft, layout.titleY,
-                "Registrierstreifen  Weg " + decimalComma(log.path() / 1000.0, 2) + " km  Zeit " +
-                    decimalComma(std::floor(log.time() / minute), 0) + " min",
-                black, white);
+    // The title narrowed where the panel is narrower than it.
+    std::string title = "Registrierstreifen  Weg ";
+    title += decimalComma(log.path() / 1000.0, 2);
+    title += " km  Zeit ";
+    title += decimalComma(std::floor(log.time() / minute), 0);
+    title += " min";
+    canvas.fittedText(layout.plotLeft, layout.titleY, title, box.left + box.width - 1 - layout.plotLeft, black, white);
     for (int i = 0; i < stripTraceCount; ++i) drawBand(canvas, layout, layout.band(static_cast<StripTrace>(i)));
     const int lowWater = layout.y(StripTrace::waterLevel, 0.0);
     canvas.line({layout.plotLeft, lowWater}, {layout.plotRight, lowWater}, Pen{lowWaterRed, 1});

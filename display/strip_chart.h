@@ -25,7 +25,8 @@ struct StripBox {
 // within its trace's band, which holds its pen between the band's edges.
 class StripLayout {
 public:
-    StripLayout(StripBox box, double pathFrom, double pathTo);  // m
+    // The scales and labels in the text cell `cell`.
+    StripLayout(StripBox box, double pathFrom, double pathTo, TextCell cell = referenceCell);  // m
 
     int x(double path) const;                      // px
     int y(StripTrace trace, double value) const;   // px
@@ -40,6 +41,7 @@ public:
     const Band& band(StripTrace trace) const { return bands_[static_cast<int>(trace)]; }
 
     StripBox box;
+    TextCell cell;
     int plotLeft, plotRight;     // px, the paper between the scales
     int titleY;                  // px, the title line's top
     int timeTop, timeBottom;     // px, the row of the minute marks

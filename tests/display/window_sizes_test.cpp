@@ -19,7 +19,7 @@
 namespace zt40 {
 namespace {
 
-enum class Panel { bars, indicator, trackTable };
+enum class Panel { bars, indicator, trackTable, strip };
 
 // A drive at 30 km/h with the status lines, a help box and three warnings,
 // and the right-hand panel as `panel` says.
@@ -54,6 +54,7 @@ std::unique_ptr<FrameView> busyFrame(int width, int height, Panel panel) {
     c.indication.engine.power = 971000.0;  // W
     c.indicatorShown = panel == Panel::indicator;
     c.trackTableShown = panel == Panel::trackTable;
+    c.stripShown = panel == Panel::strip;
     c.trackAutomatic = true;
     for (int i = 0; i < TrackTableSnapshot::maxRows; ++i) {
         view->trackTable.rows[i] = {100.0 * i + 4000.0, 0.25f, static_cast<std::int8_t>(i % 7 - 3), i == 0, false,
@@ -109,7 +110,7 @@ TEST(WindowSizes, EveryTextStaysInsideTheWindowClearOfTheOthersAndGrowsWithIt) {
         int width, height;
         qreal ratio;
     } sizes[] = {{800, 600, 1}, {1024, 700, 1}, {1600, 1170, 1}, {1920, 1080, 1}, {1920, 1080, 2}, {3840, 2160, 1}};
-    for (Panel panel : {Panel::bars, Panel::indicator, Panel::trackTable}) {
+    for (Panel panel : {Panel::bars, Panel::indicator, Panel::trackTable, Panel::strip}) {
         int lastInk = 0, referenceInk = 0;
         for (const Size& size : sizes) {
             SCOPED_TRACE(testing::Message() << size.width << " x " << size.height << " @" << size.ratio << " panel "
