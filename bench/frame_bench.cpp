@@ -13,6 +13,7 @@
 #include <memory>
 #include <numbers>
 
+#include "frame_fixtures.h"
 #include "frame_picture.h"
 #include "pointer_targets.h"
 #include "qt_canvas.h"
@@ -73,9 +74,6 @@ std::unique_ptr<FrameView> drivingView(int width, int height, bool indicator) {
     copy->mouseX = width / 3;
     copy->mouseY = height / 2;
     view->rules.timeFactor = 0.015;
-    FramePreparation& prepared = view->preparation;
-    prepared.anchorX = std::trunc(800 / copy->displayScale);
-    prepared.anchorY = std::trunc(4800 / copy->displayScale);
     return view;
 }
 
@@ -84,7 +82,6 @@ std::unique_ptr<FrameView> drivingView(int width, int height, bool indicator) {
 // spaces follow the strokes and the speed moves in its last digit.
 void advance(FrameView& view) {
     LocomotiveState* copy = &view.record;
-    FramePreparation& prepared = view.preparation;
     copy->wheelAngle = std::fmod(copy->wheelAngle + 0.05, 6.283185307179586);
     const double beat = std::fabs(std::sin(2.0 * copy->wheelAngle));
     copy->blastPipeFlow = 1.0 + 2.0 * beat;
@@ -92,10 +89,7 @@ void advance(FrameView& view) {
     copy->cylinder1SpaceB.pressure = 300000.0 + 300000.0 * beat;  // Pa
     copy->trainSpeed = copy->trainSpeed == 10.0 ? 10.01 : 10.0;  // m/s
     view.rules.sleeperPhase = std::fmod(view.rules.sleeperPhase + 2.0, copy->clientWidth);  // px
-    prepared.joints = computeJoints(copy->displayScale, prepared.anchorX, prepared.anchorY, copy->wheelAngle, copy->reverser);
-    copy->pistonX = prepared.joints.pistonX;
-    copy->valveHeadRearX = static_cast<int>(675 / copy->displayScale + prepared.joints.rodX);
-    copy->valveHeadFrontX = static_cast<int>(1319 / copy->displayScale + prepared.joints.rodX);
+    testing::placeRunningGear(*copy, view.preparation, copy->wheelAngle);
 }
 
 const AverageMeans means{300.0f, 0.1f, 850.0f, 380.0f};

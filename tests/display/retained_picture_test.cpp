@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "draw_list.h"
+#include "frame_fixtures.h"
 #include "frame_picture.h"
 #include "pointer_targets.h"
 #include "retained_picture.h"
-#include "window_layout.h"
 
 namespace zt40 {
 namespace {
@@ -26,9 +26,7 @@ const AverageMeans means{300.0f, 0.1f, 850.0f, 380.0f};
 // change now and then.
 void setMoment(FrameView& view, int n, int width, int height) {
     LocomotiveState& c = view.record;
-    c.clientWidth = width;
-    c.clientHeight = height;
-    c.displayScale = designScale(width, height);
+    testing::sizeWindow(c, width, height);
     c.boilerSteam.pressure = 1350000.0;
     c.gaugeGlassLevel = 350.0;
     c.reverser = -80;
@@ -53,11 +51,7 @@ void setMoment(FrameView& view, int n, int width, int height) {
     c.mouseY = height / 2;
     view.rules.timeFactor = 0.015;
     view.rules.sleeperPhase = std::fmod(2.0 * n, width);  // px
-    FramePreparation& prepared = view.preparation;
-    prepared.anchorX = std::trunc(800 / c.displayScale);
-    prepared.anchorY = std::trunc(4800 / c.displayScale);
-    prepared.joints = computeJoints(c.displayScale, prepared.anchorX, prepared.anchorY, c.wheelAngle, c.reverser);
-    c.pistonX = prepared.joints.pistonX;
+    testing::placeRunningGear(c, view.preparation, c.wheelAngle);
 }
 
 QImage drawnWhole(const FrameView& view, DisplayMemory& memory, QSize screen) {
@@ -86,7 +80,7 @@ TEST(RetainedPicture, DrawsEveryFrameAsAFullDrawingDoesThroughADriveWithResizesA
         int n = 0;
         for (const Stretch& stretch : screen.stretches) {
             for (int i = 0; i < stretch.frames; ++i, ++n) {
-                SCOPED_TRACE(testing::Message() << stretch.width << " x " << stretch.height << " frame " << n);
+                SCOPED_TRACE(::testing::Message() << stretch.width << " x " << stretch.height << " frame " << n);
                 setMoment(*view, n, stretch.width, stretch.height);
                 {
                     RecordingCanvas recorder(list);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "frame_fixtures.h"
 #include "qt_canvas.h"
 
 namespace zt40 {
@@ -58,12 +59,7 @@ protected:
     }
     QImage draw() {
         FramePreparation frame{};
-        frame.anchorX = std::trunc(800 / scale);
-        frame.anchorY = std::trunc(4800 / scale);
-        frame.joints = computeJoints(scale, frame.anchorX, frame.anchorY, copy->wheelAngle, copy->reverser);
-        copy->pistonX = frame.joints.pistonX;
-        copy->valveHeadRearX = static_cast<int>(675 / scale + frame.joints.rodX);
-        copy->valveHeadFrontX = static_cast<int>(1319 / scale + frame.joints.rodX);
+        testing::placeRunningGear(*copy, frame, copy->wheelAngle);
         QImage image(copy->clientWidth, copy->clientHeight, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);

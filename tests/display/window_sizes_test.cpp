@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
+#include "frame_fixtures.h"
 #include "frame_picture.h"
 #include "pointer_targets.h"
 #include "qt_canvas.h"
-#include "window_layout.h"
 
 namespace zt40 {
 namespace {
@@ -26,9 +26,7 @@ enum class Panel { bars, indicator, trackTable, strip };
 std::unique_ptr<FrameView> busyFrame(int width, int height, Panel panel) {
     auto view = std::make_unique<FrameView>();
     LocomotiveState& c = view->record;
-    c.clientWidth = width;
-    c.clientHeight = height;
-    c.displayScale = designScale(width, height);
+    testing::sizeWindow(c, width, height);
     c.boilerSteam.pressure = 1350000.0;
     c.gaugeGlassLevel = 350.0;
     c.reverser = -80;
@@ -64,13 +62,7 @@ std::unique_ptr<FrameView> busyFrame(int width, int height, Panel panel) {
     view->rules.timeFactor = 0.015;
     view->rules.coalRate = 25.0 / 60.0;
     view->rules.coalTotal = 11.9;
-    FramePreparation& prepared = view->preparation;
-    prepared.anchorX = std::trunc(800 / c.displayScale);
-    prepared.anchorY = std::trunc(4800 / c.displayScale);
-    prepared.joints = computeJoints(c.displayScale, prepared.anchorX, prepared.anchorY, 1.0, c.reverser);
-    c.pistonX = prepared.joints.pistonX;
-    c.valveHeadRearX = static_cast<int>(675 / c.displayScale + prepared.joints.rodX);
-    c.valveHeadFrontX = static_cast<int>(1319 / c.displayScale + prepared.joints.rodX);
+    testing::placeRunningGear(c, view->preparation, 1.0);
     return view;
 }
 
@@ -113,7 +105,7 @@ TEST(WindowSizes, EveryTextStaysInsideTheWindowClearOfTheOthersAndGrowsWithIt) {
     for (Panel panel : {Panel::bars, Panel::indicator, Panel::trackTable, Panel::strip}) {
         int lastInk = 0, referenceInk = 0;
         for (const Size& size : sizes) {
-            SCOPED_TRACE(testing::Message() << size.width << " x " << size.height << " @" << size.ratio << " panel "
+            SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height << " @" << size.ratio << " panel "
                                             << int(panel));
             const Drawn drawn = draw(*busyFrame(size.width, size.height, panel), size.ratio);
             const std::vector<TextExtent>& boxes = drawn.texts.texts();
