@@ -11,7 +11,8 @@ namespace zt40 {
 QtFrameTarget::QtFrameTarget(QWidget& window, QSize screenSize, qreal devicePixelRatio, Shown shown)
     : window_(window),
       shown_(shown),
-      pictures_{RetainedPicture(screenSize, devicePixelRatio), RetainedPicture(screenSize, devicePixelRatio)},
+      pictures_{RetainedPicture(screenSize, devicePixelRatio, &callPixels_),
+                RetainedPicture(screenSize, devicePixelRatio, &callPixels_)},
       screenSize_(screenSize),
       devicePixelRatio_(devicePixelRatio) {
     textFont();  // the font database is the GUI thread's: load the font before the first frame

@@ -40,6 +40,7 @@ private:
     const Shown shown_;
     DrawList next_;  // render thread only: the frame being recorded
     std::mutex handOver_;  // guards front_ and the screen's size and resolution
+    CallPixels callPixels_;  // render thread only: serves both pictures
     std::array<RetainedPicture, 2> pictures_;
     int front_ = 0;  // the picture on screen; the other is drawn on
     QSize screenSize_;

@@ -120,7 +120,8 @@ void drivingFrame(benchmark::State& state) {
     const int height = static_cast<int>(state.range(1));
     const auto view = drivingView(width, height, state.range(2) != 0);
     DisplayMemory memory;
-    RetainedPicture picture(QSize(width, height));
+    CallPixels pixels;
+    RetainedPicture picture(QSize(width, height), 1.0, &pixels);
     DrawList list;
     for (auto _ : state) {
         advance(*view);

@@ -67,10 +67,6 @@ PixelRect arcReach(int left, int top, int right, int bottom, PixelPoint start, P
             std::min(narrow.bottom, whole.bottom)};
 }
 
-bool reachesAny(const PixelRect& reach, const std::vector<PixelRect>& areas) {
-    return std::any_of(areas.begin(), areas.end(), [&](const PixelRect& a) { return a.overlaps(reach); });
-}
-
 }  // namespace
 
 PixelRect PixelRect::unitedWith(const PixelRect& other) const {
@@ -164,25 +160,28 @@ void RecordingCanvas::drawText(int x, int y, std::string_view utf8, int width, R
     c.reach = {x - c.cell.width, y - c.cell.height, x + std::max(width, 0) + c.cell.width, y + 2 * c.cell.height};
 }
 
+void playOne(const DrawCommand& c, Canvas& canvas) {
+    const int* b = c.box;
+    switch (c.kind) {
+        case DrawKind::line: canvas.line({b[0], b[1]}, {b[2], b[3]}, c.pen); break;
+        case DrawKind::polyline: canvas.polyline(c.points, c.pen); break;
+        case DrawKind::rectangle: canvas.rectangle(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
+        case DrawKind::ellipse: canvas.ellipse(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
+        case DrawKind::roundRect: canvas.roundRect(b[0], b[1], b[2], b[3], c.corner[0], c.corner[1], c.pen, c.brush); break;
+        case DrawKind::polygon: canvas.polygon(c.points, c.pen, c.brush); break;
+        case DrawKind::arc: canvas.arc(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen); break;
+        case DrawKind::chord: canvas.chord(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen, c.brush); break;
+        case DrawKind::text: canvas.playText(c.cell, b[0], b[1], c.text, b[2], c.pen.colour, c.background); break;
+    }
+}
+
+bool reachesAny(const PixelRect& reach, const std::vector<PixelRect>& areas) {
+    return std::any_of(areas.begin(), areas.end(), [&](const PixelRect& a) { return a.overlaps(reach); });
+}
+
 void playBack(const DrawList& list, const std::vector<PixelRect>& areas, Canvas& canvas) {
     for (const DrawCommand& c : list.commands) {
-        if (!reachesAny(c.reach, areas)) continue;
-        const int* b = c.box;
-        switch (c.kind) {
-            case DrawKind::line: canvas.line({b[0], b[1]}, {b[2], b[3]}, c.pen); break;
-            case DrawKind::polyline: canvas.polyline(c.points, c.pen); break;
-            case DrawKind::rectangle: canvas.rectangle(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
-            case DrawKind::ellipse: canvas.ellipse(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
-            case DrawKind::roundRect:
-                canvas.roundRect(b[0], b[1], b[2], b[3], c.corner[0], c.corner[1], c.pen, c.brush);
-                break;
-            case DrawKind::polygon: canvas.polygon(c.points, c.pen, c.brush); break;
-            case DrawKind::arc: canvas.arc(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen); break;
-            case DrawKind::chord:
-                canvas.chord(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen, c.brush);
-                break;
-            case DrawKind::text: canvas.playText(c.cell, b[0], b[1], c.text, b[2], c.pen.colour, c.background); break;
-        }
+        if (reachesAny(c.reach, areas)) playOne(c, canvas);
     }
 }
 

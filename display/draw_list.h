@@ -80,6 +80,11 @@ private:
     DrawList& list_;
 };
 
+// Draws one call onto `canvas`.
+void playOne(const DrawCommand& call, Canvas& canvas);
+
+bool reachesAny(const PixelRect& reach, const std::vector<PixelRect>& areas);
+
 // Draws the calls of `list` that reach any of `areas` onto `canvas`, in
 // order; where the canvas draws outside the areas is the caller's clip.
 void playBack(const DrawList& list, const std::vector<PixelRect>& areas, Canvas& canvas);

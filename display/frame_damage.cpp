@@ -19,6 +19,8 @@ void mix(std::size_t& hash, std::size_t value) { hash ^= value + 0x9e3779b97f4a7
 
 std::size_t colourKey(Rgb c) { return (std::size_t{c.r} << 16) | (std::size_t{c.g} << 8) | c.b; }
 
+}  // namespace
+
 std::size_t hashOf(const DrawCommand& c) {
     std::size_t h = static_cast<std::size_t>(c.kind);
     for (int v : c.box) mix(h, static_cast<std::size_t>(v));
@@ -31,8 +33,6 @@ std::size_t hashOf(const DrawCommand& c) {
                (static_cast<std::size_t>(c.cell.height) << 40));
     return h;
 }
-
-}  // namespace
 
 std::vector<int> matchCalls(const DrawList& before, const DrawList& now) {
     // The calls of `before` by hash, in drawing order within one hash.
@@ -61,7 +61,10 @@ std::vector<int> matchCalls(const DrawList& before, const DrawList& now) {
 }
 
 std::vector<PixelRect> changedAreas(const DrawList& before, const DrawList& now) {
-    const std::vector<int> match = matchCalls(before, now);
+    return changedAreas(before, now, matchCalls(before, now));
+}
+
+std::vector<PixelRect> changedAreas(const DrawList& before, const DrawList& now, const std::vector<int>& match) {
     std::vector<bool> kept(before.commands.size(), false);
     std::vector<PixelRect> changed;
     for (std::size_t n = 0; n < now.commands.size(); ++n) {

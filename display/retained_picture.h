@@ -7,10 +7,13 @@
 // drawing of the frame onto a blank image gives; what stays (the cab's
 // face, the scales, the frame of the side view...) is drawn once per size
 // and display and kept, and drawn again only under what moves over it.
+// Where such a call must be drawn again, a picture given kept call pixels
+// lays down the call's kept runs instead (call_pixels.h).
 
 #include <QImage>
 #include <vector>
 
+#include "call_pixels.h"
 #include "draw_list.h"
 #include "qt_canvas.h"
 
@@ -18,8 +21,10 @@ namespace zt40 {
 
 class RetainedPicture {
 public:
-    // A blank (white) picture of `size` device-independent pixels.
-    explicit RetainedPicture(QSize size = QSize(1, 1), qreal devicePixelRatio = 1.0);
+    // A blank (white) picture of `size` device-independent pixels; calls
+    // that stay are laid from `pixels` where given (and the ratio is 1),
+    // which may serve several pictures.
+    explicit RetainedPicture(QSize size = QSize(1, 1), qreal devicePixelRatio = 1.0, CallPixels* pixels = nullptr);
 
     const QImage& image() const { return image_; }
     // The list of the frame on the picture.
@@ -37,6 +42,7 @@ private:
     QImage image_;
     DrawList shown_;
     TextFonts fonts_;
+    CallPixels* pixels_;
 };
 
 }  // namespace zt40

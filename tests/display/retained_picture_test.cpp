@@ -75,7 +75,9 @@ TEST(RetainedPicture, DrawsEveryFrameAsAFullDrawingDoesThroughADriveWithResizesA
     for (const Screen& screen : screens) {
         auto view = std::make_unique<FrameView>();
         DisplayMemory recorded, whole;  // each drawing keeps its own
-        RetainedPicture pictures[2] = {RetainedPicture(screen.size), RetainedPicture(screen.size)};
+        CallPixels pixels;  // both pictures lay the calls that stay from the same runs
+        RetainedPicture pictures[2] = {RetainedPicture(screen.size, 1.0, &pixels),
+                                       RetainedPicture(screen.size, 1.0, &pixels)};
         DrawList list;
         int n = 0;
         for (const Stretch& stretch : screen.stretches) {
@@ -91,6 +93,7 @@ TEST(RetainedPicture, DrawsEveryFrameAsAFullDrawingDoesThroughADriveWithResizesA
                 ASSERT_TRUE(picture.image() == drawnWhole(*view, whole, screen.size));
             }
         }
+        EXPECT_GT(pixels.callsKept(), 100u);
     }
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// The pixels of the drawing calls that stay from frame to frame, kept as
+// runs of one colour along the pixel rows. A call that stays under or over
+// something that moves (the frame behind the wheels, a tyre, the cylinder's
+// hatched saddle) is drawn again in every frame where the moving parts
+// changed the picture; laying its kept runs down there copies a few rows
+// where the painter would stroke and fill the whole shape again.
+//
+// The window draws without smoothing and in opaque colours, so a call sets
+// each pixel it touches to a colour that does not depend on what lies
+// under it: its runs, laid down in the call's turn, leave the pixels
+// drawing it would. Texts are smoothed against what lies under them and are
+// always drawn.
+
+#include <QImage>
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
+
+#include "draw_list.h"
+
+namespace zt40 {
+
+class CallPixels {
+public:
+    // Whether kept runs can stand in for drawing `call`.
+    static bool keepable(const DrawCommand& call) { return call.kind != DrawKind::text; }
+
+    // Lays the pixels of `call` that fall inside `areas` onto the picture
+    // whose first row is at `bits`, `bytesPerLine` apart, of `size` pixels
+    // (device pixel ratio 1). A call met for the first time is drawn once
+    // aside to find its runs. On `blank` areas, still the white of a blank
+    // picture, its white runs are left out.
+    void lay(const DrawCommand& call, const std::vector<PixelRect>& areas, bool blank, uchar* bits,
+             qsizetype bytesPerLine, QSize size);
+    // Forgets the runs of calls not laid for a while; once a frame.
+    void endFrame();
+    // How many calls' runs are kept.
+    std::size_t callsKept() const { return callsKept_; }
+
+private:
+    struct Run {
+        int y, left, right;  // px; right exclusive
+        QRgb colour;
+    };
+    struct Kept {
+        DrawCommand call;
+        std::vector<Run> runs;  // row by row, left to right
+        long lastFrame;
+    };
+
+    Kept& keptOf(const DrawCommand& call, QSize size);
+    std::vector<Run> drawAside(const DrawCommand& call, QSize size);
+
+    std::unordered_map<std::size_t, std::vector<Kept>> kept_;  // by the call's hash
+    QImage scratch_;  // where a call is drawn aside, as large as the picture
+    long frame_ = 0;
+    std::size_t callsKept_ = 0;
+    std::size_t runsKept_ = 0;
+};
+
+}  // namespace zt40
