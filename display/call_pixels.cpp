@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 
-#include "frame_damage.h"
 #include "qt_canvas.h"
 
 namespace zt40 {
@@ -12,8 +11,11 @@ namespace zt40 {
 namespace {
 
 // Calls not laid for this many frames are forgotten: a frame later they
-// may be needed again, a few seconds later they have mostly gone.
-constexpr long keepFrames = 300;
+// may be needed again, a few seconds later they have mostly gone. The
+// picture aside is let go after as long unused.
+constexpr long keepFrames = 256;
+// Forgotten calls are looked for every so many frames.
+constexpr long sweepFrames = 64;
 // All runs are forgotten beyond this many (16 bytes each).
 constexpr std::size_t maxRuns = 1 << 20;
 
@@ -31,6 +33,7 @@ QRgb blankFor(const DrawCommand& call) {
 
 std::vector<CallPixels::Run> CallPixels::drawAside(const DrawCommand& call, QSize size) {
     if (scratch_.size() != size) scratch_ = QImage(size, QImage::Format_RGB32);
+    scratchUsed_ = frame_;
     const PixelRect box = call.reach.intersectedWith({0, 0, size.width(), size.height()});
     std::vector<Run> runs;
     if (box.empty()) return runs;
@@ -56,7 +59,7 @@ std::vector<CallPixels::Run> CallPixels::drawAside(const DrawCommand& call, QSiz
 }
 
 CallPixels::Kept& CallPixels::keptOf(const DrawCommand& call, QSize size) {
-    std::vector<Kept>& same = kept_[hashOf(call)];
+    std::vector<Kept>& same = kept_[call.hash];
     for (Kept& k : same) {
         if (k.call == call) {
             k.lastFrame = frame_;
@@ -87,6 +90,8 @@ void CallPixels::lay(const DrawCommand& call, const std::vector<PixelRect>& area
 
 void CallPixels::endFrame() {
     ++frame_;
+    if (frame_ - scratchUsed_ > keepFrames) scratch_ = QImage();
+    if (frame_ % sweepFrames != 0) return;
     if (runsKept_ > maxRuns) {
         kept_.clear();
         callsKept_ = runsKept_ = 0;

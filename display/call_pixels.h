@@ -55,6 +55,7 @@ private:
     std::unordered_map<std::size_t, std::vector<Kept>> kept_;  // by the call's hash
     QImage scratch_;  // where a call is drawn aside, as large as the picture
     long frame_ = 0;
+    long scratchUsed_ = 0;  // the frame a call was last drawn aside
     std::size_t callsKept_ = 0;
     std::size_t runsKept_ = 0;
 };

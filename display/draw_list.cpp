@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <numbers>
 
 namespace zt40 {
@@ -67,7 +70,24 @@ PixelRect arcReach(int left, int top, int right, int bottom, PixelPoint start, P
             std::min(narrow.bottom, whole.bottom)};
 }
 
+void mix(std::size_t& hash, std::size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); }
+
+std::size_t colourKey(Rgb c) { return (std::size_t{c.r} << 16) | (std::size_t{c.g} << 8) | c.b; }
+
 }  // namespace
+
+std::size_t hashOf(const DrawCommand& c) {
+    std::size_t h = static_cast<std::size_t>(c.kind);
+    for (int v : c.box) mix(h, static_cast<std::size_t>(v));
+    for (int v : c.corner) mix(h, static_cast<std::size_t>(v));
+    for (const PixelPoint& p : c.points) mix(h, (static_cast<std::size_t>(p.x) << 32) ^ static_cast<std::uint32_t>(p.y));
+    mix(h, colourKey(c.pen.colour) ^ (static_cast<std::size_t>(c.pen.width) << 24) ^ (std::size_t{c.pen.dotted} << 60));
+    mix(h, colourKey(c.brush.colour) ^ (static_cast<std::size_t>(c.brush.fill) << 24));
+    mix(h, std::hash<std::string_view>{}(c.text));
+    mix(h, colourKey(c.background) ^ (static_cast<std::size_t>(c.cell.width) << 24) ^
+               (static_cast<std::size_t>(c.cell.height) << 40));
+    return h;
+}
 
 PixelRect PixelRect::unitedWith(const PixelRect& other) const {
     if (empty()) return other;
@@ -83,6 +103,10 @@ bool DrawCommand::operator==(const DrawCommand& other) const {
 }
 
 RecordingCanvas::RecordingCanvas(DrawList& list) : list_(list) { list_.commands.clear(); }
+
+RecordingCanvas::~RecordingCanvas() {
+    for (DrawCommand& c : list_.commands) c.hash = hashOf(c);
+}
 
 DrawCommand& RecordingCanvas::add(DrawKind kind, const Pen& pen, const Brush& brush) {
     DrawCommand& c = list_.commands.emplace_back();

@@ -5,6 +5,7 @@
 // the frame, or only the calls that reach a few areas of it.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,9 +46,13 @@ struct DrawCommand {
     Rgb background = white;
     TextCell cell{};
     PixelRect reach;  // every pixel the call can touch lies inside
+    std::size_t hash = 0;  // of all the above but the reach; set when the frame is recorded
 
     bool operator==(const DrawCommand& other) const;
 };
+
+// A hash of everything a call draws with; equal calls hash alike.
+std::size_t hashOf(const DrawCommand& call);
 
 struct DrawList {
     std::vector<DrawCommand> commands;
@@ -58,6 +63,8 @@ class RecordingCanvas final : public Canvas {
 public:
     // Starts a new frame on `list`.
     explicit RecordingCanvas(DrawList& list);
+    // Hashes the calls of the finished frame.
+    ~RecordingCanvas() override;
 
     void line(PixelPoint from, PixelPoint to, const Pen& pen) override;
     void polyline(const std::vector<PixelPoint>& points, const Pen& pen) override;

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
-#include <functional>
-#include <string_view>
 #include <utility>
 
 namespace zt40 {
@@ -15,30 +12,13 @@ namespace {
 // pixels larger than they are together.
 constexpr long long mergeSlack = 32 * 32;  // px²
 
-void mix(std::size_t& hash, std::size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); }
-
-std::size_t colourKey(Rgb c) { return (std::size_t{c.r} << 16) | (std::size_t{c.g} << 8) | c.b; }
-
 }  // namespace
-
-std::size_t hashOf(const DrawCommand& c) {
-    std::size_t h = static_cast<std::size_t>(c.kind);
-    for (int v : c.box) mix(h, static_cast<std::size_t>(v));
-    for (int v : c.corner) mix(h, static_cast<std::size_t>(v));
-    for (const PixelPoint& p : c.points) mix(h, (static_cast<std::size_t>(p.x) << 32) ^ static_cast<std::uint32_t>(p.y));
-    mix(h, colourKey(c.pen.colour) ^ (static_cast<std::size_t>(c.pen.width) << 24) ^ (std::size_t{c.pen.dotted} << 60));
-    mix(h, colourKey(c.brush.colour) ^ (static_cast<std::size_t>(c.brush.fill) << 24));
-    mix(h, std::hash<std::string_view>{}(c.text));
-    mix(h, colourKey(c.background) ^ (static_cast<std::size_t>(c.cell.width) << 24) ^
-               (static_cast<std::size_t>(c.cell.height) << 40));
-    return h;
-}
 
 std::vector<int> matchCalls(const DrawList& before, const DrawList& now) {
     // The calls of `before` by hash, in drawing order within one hash.
     std::vector<std::pair<std::size_t, std::size_t>> earlier;  // hash, index
     earlier.reserve(before.commands.size());
-    for (std::size_t i = 0; i < before.commands.size(); ++i) earlier.emplace_back(hashOf(before.commands[i]), i);
+    for (std::size_t i = 0; i < before.commands.size(); ++i) earlier.emplace_back(before.commands[i].hash, i);
     std::sort(earlier.begin(), earlier.end());
     // Walk the new calls; each is matched to the first equal old call after
     // the last one matched, so the matched calls form the same sequence in
@@ -47,7 +27,7 @@ std::vector<int> matchCalls(const DrawList& before, const DrawList& now) {
     std::size_t next = 0;  // index into before.commands
     for (std::size_t n = 0; n < now.commands.size(); ++n) {
         const DrawCommand& c = now.commands[n];
-        const std::size_t h = hashOf(c);
+        const std::size_t h = c.hash;
         for (auto it = std::lower_bound(earlier.begin(), earlier.end(), std::make_pair(h, next));
              it != earlier.end() && it->first == h; ++it) {
             if (before.commands[it->second] == c) {

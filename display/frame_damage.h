@@ -4,15 +4,11 @@
 // touched by the same calls in the same order in both frames, so it is the
 // same in both pictures.
 
-#include <cstddef>
 #include <vector>
 
 #include "draw_list.h"
 
 namespace zt40 {
-
-// A hash of everything a call draws with; equal calls hash alike.
-std::size_t hashOf(const DrawCommand& call);
 
 // For each call of `now`, the index of the same call in `before`, or -1
 // where `before` has none; the calls found keep their order in both lists.
