@@ -3,7 +3,8 @@
 // warnings, credit line), offscreen with QPainter, at two screen sizes,
 // with the bar columns (0) or a full indicator diagram (1): drawn whole
 // from nothing (fullFrame), and as the window draws it while driving, only
-// where it changed (drivingFrame).
+// where it changed, the calls that stay laid from their kept pixel runs
+// (drivingFrame).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
