@@ -2,9 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <array>
-
-#include "qt_canvas.h"
+#include <iterator>
 
 namespace zt40 {
 
@@ -19,40 +17,44 @@ constexpr long sweepFrames = 64;
 // All runs are forgotten beyond this many (16 bytes each).
 constexpr std::size_t maxRuns = 1 << 20;
 
-QRgb rgb(Rgb c) { return qRgb(c.r, c.g, c.b); }
-
-// A colour the call cannot draw in, to tell the pixels it touched.
-QRgb blankFor(const DrawCommand& call) {
-    for (QRgb candidate : std::array<QRgb, 3>{qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9)}) {
-        if (candidate != rgb(call.pen.colour) && candidate != rgb(call.brush.colour)) return candidate;
-    }
-    return qRgb(10, 11, 12);
-}
-
 }  // namespace
 
-std::vector<CallPixels::Run> CallPixels::drawAside(const DrawCommand& call, QSize size) {
+void CallPixels::drawAside(const DrawCommand& call, const PixelRect& box, QRgb ground) {
+    QPainter painter(&scratch_);
+    painter.fillRect(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), QColor(ground));
+    QtCanvas canvas(painter, &fonts_);
+    playOne(call, canvas);
+}
+
+std::optional<std::vector<CallPixels::Run>> CallPixels::runsOf(const DrawCommand& call, QSize size) {
     if (scratch_.size() != size) scratch_ = QImage(size, QImage::Format_RGB32);
     scratchUsed_ = frame_;
     const PixelRect box = call.reach.intersectedWith({0, 0, size.width(), size.height()});
     std::vector<Run> runs;
     if (box.empty()) return runs;
-    const QRgb blank = blankFor(call);
-    {
-        // Drawn where the picture would have it: a pattern keeps its place
-        // on the pixel grid.
-        QPainter painter(&scratch_);
-        painter.fillRect(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), QColor(blank));
-        QtCanvas canvas(painter);
-        playOne(call, canvas);
-    }
+    // Drawn where the picture would have it (a pattern keeps its place on
+    // the pixel grid), once on black and once on white: a pixel the call
+    // left alone shows the ground, one it set the same colour on both, and
+    // one it blended with the ground (a smoothed edge) differs.
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    drawAside(call, box, black);
+    const int width = box.right - box.left;
+    std::vector<QRgb> onBlack(static_cast<std::size_t>(width) * (box.bottom - box.top));
     for (int y = box.top; y < box.bottom; ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
-        for (int x = box.left; x < box.right;) {
-            const QRgb colour = row[x];
+        std::copy(row + box.left, row + box.right, onBlack.begin() + static_cast<std::ptrdiff_t>(y - box.top) * width);
+    }
+    drawAside(call, box, white);
+    for (int y = box.top; y < box.bottom; ++y) {
+        const QRgb* onWhite = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y)) + box.left;
+        const QRgb* onBlackRow = onBlack.data() + static_cast<std::ptrdiff_t>(y - box.top) * width;
+        for (int x = 0; x < width;) {
+            const QRgb colour = onWhite[x];
+            const bool set = onBlackRow[x] == colour;
+            if (!set && (onBlackRow[x] != black || colour != white)) return std::nullopt;
             const int left = x;
-            while (x < box.right && row[x] == colour) ++x;
-            if (colour != blank) runs.push_back({y, left, x, colour});
+            while (x < width && onWhite[x] == colour && (onBlackRow[x] == colour) == set) ++x;
+            if (set) runs.push_back({y, box.left + left, box.left + x, colour});
         }
     }
     return runs;
@@ -66,16 +68,18 @@ CallPixels::Kept& CallPixels::keptOf(const DrawCommand& call, QSize size) {
             return k;
         }
     }
-    std::vector<Run> runs = drawAside(call, size);
+    std::optional<std::vector<Run>> runs = runsOf(call, size);
     ++callsKept_;
-    runsKept_ += runs.size();
+    runsKept_ += runs ? runs->size() : 0;
     return same.emplace_back(Kept{call, std::move(runs), frame_});
 }
 
-void CallPixels::lay(const DrawCommand& call, const std::vector<PixelRect>& areas, bool blank, uchar* bits,
+bool CallPixels::lay(const DrawCommand& call, const std::vector<PixelRect>& areas, bool blank, uchar* bits,
                      qsizetype bytesPerLine, QSize size) {
-    const QRgb white = rgb(zt40::white);
-    const std::vector<Run>& runs = keptOf(call, size).runs;
+    const QRgb white = qRgb(255, 255, 255);
+    const std::optional<std::vector<Run>>& kept = keptOf(call, size).runs;
+    if (!kept) return false;
+    const std::vector<Run>& runs = *kept;
     for (const PixelRect& area : areas) {
         if (!area.overlaps(call.reach)) continue;
         auto run = std::lower_bound(runs.begin(), runs.end(), area.top, [](const Run& r, int y) { return r.y < y; });
@@ -86,6 +90,7 @@ void CallPixels::lay(const DrawCommand& call, const std::vector<PixelRect>& area
             std::fill(row + left, row + right, run->colour);
         }
     }
+    return true;
 }
 
 void CallPixels::endFrame() {
@@ -101,7 +106,7 @@ void CallPixels::endFrame() {
         std::erase_if(it->second, [&](const Kept& k) {
             if (frame_ - k.lastFrame <= keepFrames) return false;
             --callsKept_;
-            runsKept_ -= k.runs.size();
+            runsKept_ -= k.runs ? k.runs->size() : 0;
             return true;
         });
         it = it->second.empty() ? kept_.erase(it) : std::next(it);

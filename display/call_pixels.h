@@ -6,36 +6,37 @@
 // changed the picture; laying its kept runs down there copies a few rows
 // where the painter would stroke and fill the whole shape again.
 //
-// The window draws without smoothing and in opaque colours, so a call sets
-// each pixel it touches to a colour that does not depend on what lies
-// under it: its runs, laid down in the call's turn, leave the pixels
-// drawing it would. Texts are smoothed against what lies under them and are
-// always drawn.
+// A call whose every pixel is set to a colour that does not depend on what
+// lies under it (the window's shapes are drawn without smoothing, in opaque
+// colours; a text on its own ground within that ground) leaves, laid down
+// from its runs in its turn, the pixels drawing it would. A call is tried
+// on two grounds before its runs are kept; one that blends with what lies
+// under it (a text whose letters stand out of its ground) is always drawn.
 
 #include <QImage>
 #include <cstddef>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "draw_list.h"
+#include "qt_canvas.h"
 
 namespace zt40 {
 
 class CallPixels {
 public:
-    // Whether kept runs can stand in for drawing `call`.
-    static bool keepable(const DrawCommand& call) { return call.kind != DrawKind::text; }
-
     // Lays the pixels of `call` that fall inside `areas` onto the picture
     // whose first row is at `bits`, `bytesPerLine` apart, of `size` pixels
     // (device pixel ratio 1). A call met for the first time is drawn once
     // aside to find its runs. On `blank` areas, still the white of a blank
-    // picture, its white runs are left out.
-    void lay(const DrawCommand& call, const std::vector<PixelRect>& areas, bool blank, uchar* bits,
+    // picture, its white runs are left out. False, with nothing laid, for a
+    // call that must be drawn.
+    bool lay(const DrawCommand& call, const std::vector<PixelRect>& areas, bool blank, uchar* bits,
              qsizetype bytesPerLine, QSize size);
     // Forgets the runs of calls not laid for a while; once a frame.
     void endFrame();
-    // How many calls' runs are kept.
+    // How many calls are kept, with their runs or as calls to draw.
     std::size_t callsKept() const { return callsKept_; }
 
 private:
@@ -45,15 +46,17 @@ private:
     };
     struct Kept {
         DrawCommand call;
-        std::vector<Run> runs;  // row by row, left to right
+        std::optional<std::vector<Run>> runs;  // row by row, left to right; none for a call to draw
         long lastFrame;
     };
 
     Kept& keptOf(const DrawCommand& call, QSize size);
-    std::vector<Run> drawAside(const DrawCommand& call, QSize size);
+    std::optional<std::vector<Run>> runsOf(const DrawCommand& call, QSize size);
+    void drawAside(const DrawCommand& call, const PixelRect& box, QRgb ground);
 
     std::unordered_map<std::size_t, std::vector<Kept>> kept_;  // by the call's hash
     QImage scratch_;  // where a call is drawn aside, as large as the picture
+    TextFonts fonts_;
     long frame_ = 0;
     long scratchUsed_ = 0;  // the frame a call was last drawn aside
     std::size_t callsKept_ = 0;

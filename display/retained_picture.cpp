@@ -47,15 +47,15 @@ std::vector<PixelRect> RetainedPicture::show(DrawList& next) {
         painter.setClipRegion(clip);
         for (const QRect& r : clip) painter.fillRect(r, Qt::white);
         QtCanvas canvas(painter, &fonts_);
+        // Every call that reaches the areas, in its turn: one that stays is
+        // laid from its kept runs where it can be, any other drawn.
         bool blank = true;  // nothing drawn on the cleared areas yet
         for (std::size_t i = 0; i < next.commands.size(); ++i) {
             const DrawCommand& call = next.commands[i];
             if (!reachesAny(call.reach, areas)) continue;
-            if (pixels && match[i] >= 0 && CallPixels::keepable(call)) {
-                pixels->lay(call, areas, blank, bits, image_.bytesPerLine(), image_.size());
-            } else {
-                playOne(call, canvas);
-            }
+            const bool laid =
+                pixels && match[i] >= 0 && pixels->lay(call, areas, blank, bits, image_.bytesPerLine(), image_.size());
+            if (!laid) playOne(call, canvas);
             blank = false;
         }
     }
