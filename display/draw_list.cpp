@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <string_view>
 #include <numbers>
+#include <string_view>
 
 namespace zt40 {
 
@@ -191,22 +191,20 @@ void playOne(const DrawCommand& c, Canvas& canvas) {
         case DrawKind::polyline: canvas.polyline(c.points, c.pen); break;
         case DrawKind::rectangle: canvas.rectangle(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
         case DrawKind::ellipse: canvas.ellipse(b[0], b[1], b[2], b[3], c.pen, c.brush); break;
-        case DrawKind::roundRect: canvas.roundRect(b[0], b[1], b[2], b[3], c.corner[0], c.corner[1], c.pen, c.brush); break;
+        case DrawKind::roundRect:
+            canvas.roundRect(b[0], b[1], b[2], b[3], c.corner[0], c.corner[1], c.pen, c.brush);
+            break;
         case DrawKind::polygon: canvas.polygon(c.points, c.pen, c.brush); break;
         case DrawKind::arc: canvas.arc(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen); break;
-        case DrawKind::chord: canvas.chord(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen, c.brush); break;
+        case DrawKind::chord:
+            canvas.chord(b[0], b[1], b[2], b[3], c.points[0], c.points[1], c.pen, c.brush);
+            break;
         case DrawKind::text: canvas.playText(c.cell, b[0], b[1], c.text, b[2], c.pen.colour, c.background); break;
     }
 }
 
 bool reachesAny(const PixelRect& reach, const std::vector<PixelRect>& areas) {
     return std::any_of(areas.begin(), areas.end(), [&](const PixelRect& a) { return a.overlaps(reach); });
-}
-
-void playBack(const DrawList& list, const std::vector<PixelRect>& areas, Canvas& canvas) {
-    for (const DrawCommand& c : list.commands) {
-        if (reachesAny(c.reach, areas)) playOne(c, canvas);
-    }
 }
 
 }  // namespace zt40

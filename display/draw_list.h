@@ -87,13 +87,11 @@ private:
     DrawList& list_;
 };
 
-// Draws one call onto `canvas`.
+// Draws one call onto `canvas`; where the canvas draws outside the areas
+// being drawn again is the caller's clip.
 void playOne(const DrawCommand& call, Canvas& canvas);
 
+// Whether a call that can touch `reach` touches any of `areas`.
 bool reachesAny(const PixelRect& reach, const std::vector<PixelRect>& areas);
-
-// Draws the calls of `list` that reach any of `areas` onto `canvas`, in
-// order; where the canvas draws outside the areas is the caller's clip.
-void playBack(const DrawList& list, const std::vector<PixelRect>& areas, Canvas& canvas);
 
 }  // namespace zt40
