@@ -9,52 +9,50 @@ namespace zt40 {
 namespace {
 
 // Calls not laid for this many frames are forgotten: a frame later they
-// may be needed again, a few seconds later they have mostly gone. The
-// picture aside is let go after as long unused.
+// may be needed again, a few seconds later they have mostly gone.
 constexpr long keepFrames = 256;
 // Forgotten calls are looked for every so many frames.
 constexpr long sweepFrames = 64;
 // All runs are forgotten beyond this many (16 bytes each).
 constexpr std::size_t maxRuns = 1 << 20;
+// The hatchings repeat every so many pixels.
+constexpr int patternCell = 8;  // px
 
 }  // namespace
 
-void CallPixels::drawAside(const DrawCommand& call, const PixelRect& box, QRgb ground) {
-    QPainter painter(&scratch_);
-    painter.fillRect(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), QColor(ground));
+void CallPixels::drawAside(const DrawCommand& call, QImage& aside, QPoint origin, QRgb ground) {
+    aside.fill(ground);
+    QPainter painter(&aside);
+    painter.translate(-origin);
     QtCanvas canvas(painter, &fonts_);
     playOne(call, canvas);
 }
 
 std::optional<std::vector<CallPixels::Run>> CallPixels::runsOf(const DrawCommand& call, QSize size) {
-    if (scratch_.size() != size) scratch_ = QImage(size, QImage::Format_RGB32);
-    scratchUsed_ = frame_;
     const PixelRect box = call.reach.intersectedWith({0, 0, size.width(), size.height()});
     std::vector<Run> runs;
     if (box.empty()) return runs;
-    // Drawn where the picture would have it (a pattern keeps its place on
-    // the pixel grid), once on black and once on white: a pixel the call
+    // Drawn aside on a picture of its own, shifted by whole pattern cells so
+    // that a hatching keeps its place on the pixel grid whether or not it
+    // follows the shift; once on black and once on white: a pixel the call
     // left alone shows the ground, one it set the same colour on both, and
     // one it blended with the ground (a smoothed edge) differs.
+    const QPoint origin(box.left / patternCell * patternCell, box.top / patternCell * patternCell);
+    QImage onBlack(box.right - origin.x(), box.bottom - origin.y(), QImage::Format_RGB32);
+    QImage onWhite(onBlack.size(), QImage::Format_RGB32);
     const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
-    drawAside(call, box, black);
-    const int width = box.right - box.left;
-    std::vector<QRgb> onBlack(static_cast<std::size_t>(width) * (box.bottom - box.top));
+    drawAside(call, onBlack, origin, black);
+    drawAside(call, onWhite, origin, white);
     for (int y = box.top; y < box.bottom; ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
-        std::copy(row + box.left, row + box.right, onBlack.begin() + static_cast<std::ptrdiff_t>(y - box.top) * width);
-    }
-    drawAside(call, box, white);
-    for (int y = box.top; y < box.bottom; ++y) {
-        const QRgb* onWhite = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y)) + box.left;
-        const QRgb* onBlackRow = onBlack.data() + static_cast<std::ptrdiff_t>(y - box.top) * width;
-        for (int x = 0; x < width;) {
-            const QRgb colour = onWhite[x];
-            const bool set = onBlackRow[x] == colour;
-            if (!set && (onBlackRow[x] != black || colour != white)) return std::nullopt;
+        const QRgb* whiteRow = reinterpret_cast<const QRgb*>(onWhite.constScanLine(y - origin.y()));
+        const QRgb* blackRow = reinterpret_cast<const QRgb*>(onBlack.constScanLine(y - origin.y()));
+        for (int x = box.left - origin.x(); x < box.right - origin.x();) {
+            const QRgb colour = whiteRow[x];
+            const bool set = blackRow[x] == colour;
+            if (!set && (blackRow[x] != black || colour != white)) return std::nullopt;
             const int left = x;
-            while (x < width && onWhite[x] == colour && (onBlackRow[x] == colour) == set) ++x;
-            if (set) runs.push_back({y, box.left + left, box.left + x, colour});
+            while (x < box.right - origin.x() && whiteRow[x] == colour && (blackRow[x] == colour) == set) ++x;
+            if (set) runs.push_back({y, left + origin.x(), x + origin.x(), colour});
         }
     }
     return runs;
@@ -95,7 +93,6 @@ bool CallPixels::lay(const DrawCommand& call, const std::vector<PixelRect>& area
 
 void CallPixels::endFrame() {
     ++frame_;
-    if (frame_ - scratchUsed_ > keepFrames) scratch_ = QImage();
     if (frame_ % sweepFrames != 0) return;
     if (runsKept_ > maxRuns) {
         kept_.clear();

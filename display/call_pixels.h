@@ -52,13 +52,11 @@ private:
 
     Kept& keptOf(const DrawCommand& call, QSize size);
     std::optional<std::vector<Run>> runsOf(const DrawCommand& call, QSize size);
-    void drawAside(const DrawCommand& call, const PixelRect& box, QRgb ground);
+    void drawAside(const DrawCommand& call, QImage& aside, QPoint origin, QRgb ground);
 
     std::unordered_map<std::size_t, std::vector<Kept>> kept_;  // by the call's hash
-    QImage scratch_;  // where a call is drawn aside, as large as the picture
-    TextFonts fonts_;
+    TextFonts fonts_;  // for the texts drawn aside
     long frame_ = 0;
-    long scratchUsed_ = 0;  // the frame a call was last drawn aside
     std::size_t callsKept_ = 0;
     std::size_t runsKept_ = 0;
 };
